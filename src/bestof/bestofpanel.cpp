@@ -1,0 +1,114 @@
+#include "bestofpanel.h"
+
+#include "../window/dialogs.h"
+#include "../window/twips.h"
+
+#include <QApplication>
+#include <QPushButton>
+
+namespace tavlin {
+
+namespace {
+
+const QColor LightYellow(255, 255, 192);
+const QColor Green(0, 128, 0);
+const QColor Red(255, 0, 0);
+const QColor Blue(0, 0, 255);
+
+// Row tops in twips; rows 3 to 9 stand closer than the first three.
+constexpr int RowTop[BestOfPanel::Rows] = {360, 840, 1320, 1920, 2160, 2400, 2640, 2880, 3120, 3360};
+
+Label* makeLabel(QWidget* parent, Label::Sizing sizing, const QString& text, const QFont& font,
+                 const QColor& color, double edgeTwips, double topTwips)
+{
+    auto* label = new Label(parent, sizing);
+    label->setFont(font);
+    label->setTextColor(color);
+    label->setAlignment((sizing == Label::Sizing::FollowRight ? Qt::AlignRight : Qt::AlignLeft)
+                        | Qt::AlignVCenter);
+    label->setCaption(text);
+    label->anchorAt(twipsToPixels(edgeTwips), twipsToPixels(topTwips));
+    return label;
+}
+
+QPushButton* makeHiddenButton(QWidget* parent, const QString& text, QRect geometry)
+{
+    // Never shown, never the default, no access key: neither mouse nor
+    // keyboard can press it.
+    auto* button = new QPushButton(text, parent);
+    button->setGeometry(geometry);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->hide();
+    return button;
+}
+
+}  // namespace
+
+BestOfPanel::BestOfPanel(QWidget* parent, Dialogs& dialogs, QString scoreFile)
+    : Panel(parent, LightYellow), dialogs_(dialogs), scoreFile_(std::move(scoreFile))
+{
+    setObjectName(QStringLiteral("Picture2"));
+    setGeometry(twipsRect(0, 0, 3375, 4215));
+
+    command3_ = makeHiddenButton(this, QStringLiteral("proverit"), twipsRect(0, 3600, 1455, 270));
+    command3_->setObjectName(QStringLiteral("Command3"));
+    command2_ = makeHiddenButton(this, QStringLiteral("refresh"), twipsRect(1440, 3600, 975, 270));
+    command2_->setObjectName(QStringLiteral("Command2"));
+
+    const QFont rowFont = comicFont(9.75);
+    const QColor buttonText = QApplication::palette().color(QPalette::ButtonText);
+    const QString placeholder = QStringLiteral("Score(0)");
+    for (int i = 0; i < Rows; ++i) {
+        scr_[i] = makeLabel(this, Label::Sizing::FollowRight, placeholder, rowFont, buttonText,
+                            2400 + 810, RowTop[i]);
+        scr_[i]->setObjectName(QStringLiteral("scr(%1)").arg(i));
+        Jmeno_[i] = makeLabel(this, Label::Sizing::FollowLeft, placeholder, rowFont, buttonText,
+                              120, RowTop[i]);
+        Jmeno_[i]->setObjectName(QStringLiteral("Jmeno(%1)").arg(i));
+    }
+
+    label5_ = makeLabel(this, Label::Sizing::FollowLeft, QStringLiteral("vymazat tabulku"),
+                        comicFont(12), Red, 120, 3720);
+    label5_->setObjectName(QStringLiteral("Label5"));
+    label5_->setToolTip(QStringLiteral("Vymazat tabulku nejlepších hráčů"));
+    label4_ = makeLabel(this, Label::Sizing::FollowRight, QStringLiteral("zpět"), comicFont(12),
+                        Blue, 2760 + 495, 3720);
+    label4_->setObjectName(QStringLiteral("Label4"));
+    label4_->setToolTip(QStringLiteral("Zavřít okno"));
+    label3_ = makeLabel(this, Label::Sizing::FollowLeft, QStringLiteral("Nejlepší hráči"),
+                        comicFont(12, true), Green, 120, 0);
+    label3_->setObjectName(QStringLiteral("Label3"));
+
+    connect(label4_, &Label::clicked, this, &BestOfPanel::Label4_Click);
+    connect(label5_, &Label::clicked, this, &BestOfPanel::Label5_Click);
+    hide();
+}
+
+void BestOfPanel::showAtCorner()
+{
+    move(0, 0);
+    show();
+    raise();
+}
+
+void BestOfPanel::Command2_Click()
+{
+}
+
+void BestOfPanel::Command3_Click(const QString& finishedTime)
+{
+    Q_UNUSED(finishedTime);
+}
+
+void BestOfPanel::Label4_Click()
+{
+    hide();
+}
+
+void BestOfPanel::Label5_Click()
+{
+}
+
+}  // namespace tavlin

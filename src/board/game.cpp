@@ -1,0 +1,114 @@
+#include "game.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace tavlin {
+
+Game::Game(GameView& view, DirectionSource& directions)
+    : view_(view), directions_(directions)
+{
+}
+
+QString Game::moveText(std::int32_t count)
+{
+    return QStringLiteral("Počet tahů: ") + QString::number(count);
+}
+
+QString Game::nextTick(const QString& time)
+{
+    // The caption holds only what the clock wrote, so it always converts.
+    const double seconds = time.toDouble() + 1;
+    // Shortest text that reads back as the same number, never with an
+    // exponent: whole seconds come out as plain digits.
+    char buffer[400];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, seconds,
+                                      std::chars_format::fixed);
+    return QString::fromLatin1(buffer, result.ptr - buffer);
+}
+
+void Game::showTile(int tile)
+{
+    view_.placeTile(tile, board_.place(tile), board_.cellWidth(), board_.cellHeight());
+}
+
+void Game::load(float innerWidth, float innerHeight, float stripHeight)
+{
+    board_.layOut(innerWidth, innerHeight, stripHeight);
+    for (int tile = 1; tile <= Board::Blank; ++tile)
+        showTile(tile);
+    Rozhazej();
+}
+
+void Game::Presun(std::int16_t IndexR, std::int16_t IndexS)
+{
+    const int moved = board_.tileAt(IndexR, IndexS);
+    board_.Presun(IndexR, IndexS);
+    showTile(moved);
+    showTile(Board::Blank);
+}
+
+void Game::Kosticka_Click(std::int16_t index)
+{
+    // The time runs from the first click of a game, moving or not.
+    view_.setClockRunning(true);
+
+    if (const auto cell = board_.neighbourWithCaption(board_.caption(index))) {
+        Presun(cell->r, cell->s);
+        ++PocetTahu_;
+        view_.setMoveText(moveText(PocetTahu_));
+    }
+
+    if (board_.isSolved()) {
+        view_.setClockRunning(false);
+        const QString moves = view_.moveText();
+        const QString time = view_.timeText();
+        view_.showResult(QStringLiteral("Skládanka je složena. ") + QChar(u'\r') + moves
+                         + QChar(u'\r') + QStringLiteral("Váš čas: ") + time);
+        view_.rankFinishedGame();
+        view_.setTimeText(QStringLiteral("0"));
+    }
+
+    view_.focusStrip();
+}
+
+void Game::Rozhazej()
+{
+    directions_.seedFromClock();
+    std::int16_t accepted = 0;
+    while (accepted < ShuffleMoves) {
+        // A click, a tick or a menu command may run here; each finds a whole
+        // board. Closing the window stops the shuffle before its next move.
+        if (!view_.yieldToEvents())
+            return;
+        const auto d = static_cast<std::int16_t>(std::floor(directions_.next() * 4));
+        // The free cell is read afresh: a nested click may have moved it.
+        Cell c = board_.freeCell();
+        switch (d) {
+        case 0: ++c.r; break;
+        case 1: --c.r; break;
+        case 2: ++c.s; break;
+        default: --c.s; break;
+        }
+        if (c.r < 1 || c.r > Board::Size || c.s < 1 || c.s > Board::Size)
+            continue;
+        Presun(c.r, c.s);
+        ++accepted;
+    }
+    PocetTahu_ = 0;
+    view_.setMoveText(moveText(PocetTahu_));
+}
+
+void Game::miRozhazej_Click()
+{
+    Rozhazej();
+    view_.setTimeText(QStringLiteral("0"));
+    view_.setClockRunning(false);
+}
+
+void Game::Timer1_Timer()
+{
+    view_.setTimeText(nextTick(view_.timeText()));
+}
+
+}  // namespace tavlin

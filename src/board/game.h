@@ -1,0 +1,71 @@
+#pragma once
+// The game's event logic: tile clicks, the shuffle, the new-game command and
+// the clock tick. It owns the board and the move counter and reaches the
+// window only through GameView, so it runs without any widget.
+
+#include "board.h"
+#include "random.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace tavlin {
+
+// What the game needs of its window. The time exists only as the caption of
+// the time label: the game reads and writes it here and keeps no copy.
+class GameView {
+public:
+    virtual ~GameView() = default;
+    // Tile `tile` now stands at `place` (twips) and is `width` × `height`.
+    virtual void placeTile(int tile, TilePlace place, float width, float height) = 0;
+    virtual QString moveText() const = 0;
+    virtual void setMoveText(const QString& text) = 0;
+    virtual QString timeText() const = 0;
+    virtual void setTimeText(const QString& text) = 0;
+    virtual void setClockRunning(bool running) = 0;
+    virtual void focusStrip() = 0;
+    // The modal "Konec hry" box; returns when the player has closed it.
+    virtual void showResult(const QString& text) = 0;
+    // Places the finished game in the best-of table while the time label
+    // still shows its time.
+    virtual void rankFinishedGame() = 0;
+    // Lets pending events run once. False when the window is closing and
+    // the shuffle must make no further move.
+    virtual bool yieldToEvents() = 0;
+};
+
+class Game {
+public:
+    static constexpr int ShuffleMoves = 201;
+
+    Game(GameView& view, DirectionSource& directions);
+
+    // Lays out the solved board (twips of the client area and the strip),
+    // shows every tile at its cell, then shuffles.
+    void load(float innerWidth, float innerHeight, float stripHeight);
+
+    void Kosticka_Click(std::int16_t index);
+    void Rozhazej();
+    void miRozhazej_Click();
+    void Timer1_Timer();
+
+    const Board& board() const { return board_; }
+    std::int32_t PocetTahu() const { return PocetTahu_; }
+
+    // The text of the move label for a count.
+    static QString moveText(std::int32_t count);
+    // The caption the clock shows one tick after `time`.
+    static QString nextTick(const QString& time);
+
+private:
+    void Presun(std::int16_t IndexR, std::int16_t IndexS);
+    void showTile(int tile);
+
+    GameView& view_;
+    DirectionSource& directions_;
+    Board board_;
+    std::int32_t PocetTahu_ = 0;
+};
+
+}  // namespace tavlin

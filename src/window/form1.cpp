@@ -1,0 +1,346 @@
+#include "form1.h"
+
+#include "../bestof/bestofpanel.h"
+#include "icon.h"
+#include "twips.h"
+#include "version.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QPixmap>
+#include <QLayout>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QStringList>
+
+namespace tavlin {
+
+namespace {
+
+const QColor LightGreen(192, 255, 192);
+const QColor LightYellow(255, 255, 192);
+const QColor Maroon(128, 0, 0);
+const QColor Green(0, 128, 0);
+
+// The boxes' texts join their lines with a lone carriage return.
+QString joinLines(const QStringList& lines)
+{
+    return lines.join(QChar(u'\r'));
+}
+
+}  // namespace
+
+Form1::Form1(Dialogs& dialogs, const QString& scoreFile,
+             std::unique_ptr<DirectionSource> directions)
+    : dialogs_(dialogs),
+      directions_(directions ? std::move(directions) : std::make_unique<ClockSeededRandom>()),
+      game_(*this, *directions_)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Tavlin"));
+    setWindowIcon(QIcon(QPixmap::fromImage(drawIcon())));
+    // A fixed dialog frame: a close box and the system menu, nothing to
+    // minimise, maximise or drag to another size.
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
+                   | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+
+    surface_ = new QWidget(this);
+    surface_->setObjectName(QStringLiteral("Form1Surface"));
+    surface_->setFixedSize(twipsToPixels(design::ClientWidth), twipsToPixels(design::ClientHeight));
+    setBackground(surface_, LightGreen);
+    // The window's own font; the menus keep the desktop's, and every label
+    // sets its own.
+    surface_->setFont(comicFont(8.25));
+    surface_->installEventFilter(this);
+    setCentralWidget(surface_);
+
+    picture2_ = new BestOfPanel(surface_, dialogs_, scoreFile);
+
+    timer1_.setInterval(1000);
+    connect(&timer1_, &QTimer::timeout, this, &Form1::Timer1_Timer);
+
+    picture1_ = new Panel(surface_, LightYellow);
+    picture1_->setObjectName(QStringLiteral("Picture1"));
+    picture1_->setGeometry(twipsRect(0, 0, design::ClientWidth, design::StripHeight));
+    picture1_->setFont(comicFont(9.75));
+    picture1_->setFocusPolicy(Qt::NoFocus);  // focused only by a tile click
+
+    label2_ = new Label(picture1_, Label::Sizing::FollowLeft);
+    label2_->setObjectName(QStringLiteral("Label2"));
+    label2_->setFont(comicFont(11.25));
+    label2_->setTextColor(Maroon);
+    label2_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label2_->setCaption(QStringLiteral("0"));
+    label2_->anchorAt(twipsToPixels(120), 0);
+
+    label1_ = new Label(picture1_, Label::Sizing::FollowRight);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    label1_->setFont(comicFont(11.25));
+    label1_->setTextColor(Maroon);
+    label1_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label1_->setCaption(QStringLiteral("Label1"));
+    label1_->anchorAt(twipsToPixels(2640 + 660), 0);
+
+    kosticka_[Board::Blank] = new Label(surface_);
+    Label* blank = kosticka_[Board::Blank];
+    blank->setObjectName(QStringLiteral("Kosticka(16)"));
+    blank->setFont(comicFont(30, true));
+    blank->setTextColor(Green);
+    setBackground(blank, LightYellow);
+    blank->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    blank->setGeometry(twipsRect(2160, 960, 855, 945));
+    blank->setText(QStringLiteral("16"));
+    blank->hide();
+
+    buildMenus();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildMenus()
+{
+    auto addItem = [this](QMenu* menu, const char* name, const QString& caption,
+                          QKeySequence shortcut, void (Form1::*procedure)()) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(shortcut);
+        // F1 to F3 work whenever the window is active, the best-of panel
+        // shown or not.
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, procedure);
+        return action;
+    };
+    auto addSeparator = [](QMenu* menu, const char* name) {
+        menu->addSeparator()->setObjectName(QString::fromLatin1(name));
+    };
+
+    QMenu* hra = menuBar()->addMenu(QStringLiteral("&Hra"));
+    hra->setObjectName(QStringLiteral("mnuHra"));
+    addItem(hra, "miRozhazej", QStringLiteral("&Zamíchat"), Qt::Key_F1, &Form1::miRozhazej_Click);
+    addSeparator(hra, "mnu205");
+    addItem(hra, "mnuBestOf", QStringLiteral("N&ejlepší hráči"), Qt::Key_F2, &Form1::mnuBestOf_Click);
+    addSeparator(hra, "miSeparator");
+    addItem(hra, "miKonec", QStringLiteral("&Konec"), Qt::Key_F3, &Form1::miKonec_Click);
+
+    QMenu* napoveda = menuBar()->addMenu(QStringLiteral("&Nápověda"));
+    napoveda->setObjectName(QStringLiteral("mnu01"));
+    addItem(napoveda, "mnu02", QStringLiteral("&Ovládání"), {}, &Form1::mnu02_Click);
+    addSeparator(napoveda, "mnu03");
+    addItem(napoveda, "mnu05", QStringLiteral("O &aplikaci"), {}, &Form1::mnu05_Click);
+}
+
+Label* Form1::makeTile(int index)
+{
+    // A copy of the template tile 16: its font, colours and alignment; the
+    // new tile starts hidden like its template.
+    const Label* blank = kosticka_[Board::Blank];
+    auto* tile = new Label(surface_);
+    tile->setObjectName(QStringLiteral("Kosticka(%1)").arg(index));
+    tile->setFont(blank->font());
+    tile->setPalette(blank->palette());
+    tile->setAutoFillBackground(true);
+    tile->setAlignment(blank->alignment());
+    tile->hide();
+    // Tiles lie on the window's surface, beneath both panels.
+    tile->lower();
+    connect(tile, &Label::clicked, this, [this, index] {
+        Kosticka_Click(static_cast<std::int16_t>(index));
+    });
+    return tile;
+}
+
+void Form1::Form_Load()
+{
+    adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        // The frame is the window manager's and not known before the window
+        // is shown; the client size with the menu bar stands in for it.
+        const QRect area = screen->geometry();
+        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    }
+    for (int n = 1; n < Board::Blank; ++n) {
+        kosticka_[n] = makeTile(n);
+        kosticka_[n]->show();
+    }
+    kosticka_[Board::Blank]->lower();
+    for (int n = 1; n <= Board::Blank; ++n)
+        kosticka_[n]->setText(QString::number(n));
+    // Lays the tiles out in the solved arrangement, then shuffles, before the
+    // window is first shown: the player never sees the solved board.
+    game_.load(static_cast<float>(design::ClientWidth), static_cast<float>(design::ClientHeight),
+               static_cast<float>(design::StripHeight));
+}
+
+// --- GameView -------------------------------------------------------------
+
+void Form1::placeTile(int tile, TilePlace place, float width, float height)
+{
+    kosticka_[tile]->setGeometry(twipsRect(place.left, place.top, width, height));
+}
+
+QString Form1::moveText() const
+{
+    return label1_->caption();
+}
+
+void Form1::setMoveText(const QString& text)
+{
+    label1_->setCaption(text);
+}
+
+QString Form1::timeText() const
+{
+    return label2_->caption();
+}
+
+void Form1::setTimeText(const QString& text)
+{
+    label2_->setCaption(text);
+}
+
+void Form1::setClockRunning(bool running)
+{
+    // A click while the clock runs leaves its period alone: restarting it on
+    // every click would hold the clock back for a player who clicks quickly.
+    if (!running)
+        timer1_.stop();
+    else if (!timer1_.isActive())
+        timer1_.start();
+}
+
+void Form1::focusStrip()
+{
+    picture1_->setFocus(Qt::OtherFocusReason);
+}
+
+void Form1::showResult(const QString& text)
+{
+    dialogs_.inform(this, text, QStringLiteral("Konec hry"));
+}
+
+void Form1::rankFinishedGame()
+{
+    Command3_Click();
+}
+
+bool Form1::yieldToEvents()
+{
+    QCoreApplication::processEvents();
+    return !closing_;
+}
+
+// --- Event procedures -----------------------------------------------------
+
+void Form1::Form_Click()
+{
+    dialogs_.beep();
+}
+
+void Form1::Kosticka_Click(std::int16_t index)
+{
+    game_.Kosticka_Click(index);
+}
+
+void Form1::Timer1_Timer()
+{
+    game_.Timer1_Timer();
+}
+
+void Form1::miRozhazej_Click()
+{
+    game_.miRozhazej_Click();
+}
+
+void Form1::mnuBestOf_Click()
+{
+    picture2_->showAtCorner();
+    picture2_->Command2_Click();
+}
+
+void Form1::miKonec_Click()
+{
+    close();
+}
+
+void Form1::Command3_Click()
+{
+    picture2_->Command3_Click(label2_->caption());
+}
+
+QString Form1::helpText()
+{
+    return joinLines({
+        QStringLiteral("Cíl hry:"),
+        QStringLiteral("Zábavná logická hra, ve které je cílem"),
+        QStringLiteral("seřadit tavlin s číslicemi do správného pořadí."),
+        QString(),
+        QStringLiteral("Ovládání:"),
+        QStringLiteral("Po kliknutí na kamen se přesune na volné místo vedle sebe."),
+        QStringLiteral("Tímto přesouváním kamenů musíte docílit toho, aby jejich čísla šla"),
+        QStringLiteral("od nejmenšího po největší (1-10). Jakmile bude vše složeno, objeví"),
+        QStringLiteral("se zpráva s vyhodnocením:"),
+        QStringLiteral("         počet tahů - údává kolikrát byly tavlin přesunuty"),
+        QStringLiteral("         čas - udává za jakou dobu byla skládanka složena"),
+    });
+}
+
+QString Form1::aboutText()
+{
+    return joinLines({
+        QStringLiteral("Tavlin %1.%2.%3").arg(VersionMajor).arg(VersionMinor).arg(VersionRevision),
+        QString::fromUtf8(AboutSubtitle),
+        QString(),
+        QStringLiteral("Zábavná logická hra, ve které je cílem"),
+        QStringLiteral("seřadit tavlin s číslicemi do správného pořadí."),
+        QString(),
+        QString::fromUtf8(AboutRights),
+        QString::fromUtf8(AboutWeb),
+        QString::fromUtf8(AboutEmail),
+    });
+}
+
+void Form1::mnu02_Click()
+{
+    dialogs_.inform(this, helpText(), QStringLiteral("Ovládání"));
+}
+
+void Form1::mnu05_Click()
+{
+    dialogs_.inform(this, aboutText(), QStringLiteral("O aplikaci"));
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    // A shuffle that yields to the event loop sees this and stops before its
+    // next move; nothing is asked and nothing is saved.
+    closing_ = true;
+    timer1_.stop();
+    QMainWindow::closeEvent(event);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    // A click on the window's own surface: in play, the free cell, since the
+    // tiles and the strip cover the rest and take their own clicks.
+    if (watched == surface_) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            pressedOnSurface_ = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+            return pressedOnSurface_;
+        }
+        if (event->type() == QEvent::MouseButtonRelease && pressedOnSurface_) {
+            pressedOnSurface_ = false;
+            if (surface_->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint()))
+                Form_Click();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace tavlin

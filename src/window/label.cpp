@@ -1,0 +1,94 @@
+#include "label.h"
+
+#include <QMouseEvent>
+
+namespace tavlin {
+
+QFont comicFont(double pointSize, bool bold)
+{
+    QFont font(QStringLiteral("Comic Sans MS"));
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+void setBackground(QWidget* widget, const QColor& color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, color);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+Label::Label(QWidget* parent, Sizing sizing) : QLabel(parent), sizing_(sizing)
+{
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void Label::setCaption(const QString& text)
+{
+    setText(text);
+    fit();
+}
+
+void Label::anchorAt(int edge, int top)
+{
+    edge_ = edge;
+    top_ = top;
+    fit();
+}
+
+void Label::setTextColor(const QColor& color)
+{
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::WindowText, color);
+    setPalette(palette);
+}
+
+void Label::fit()
+{
+    if (sizing_ == Sizing::Fixed)
+        return;
+    const QSize size = sizeHint();
+    const int left = sizing_ == Sizing::FollowLeft ? edge_ : edge_ - size.width();
+    setGeometry(left, top_, size.width(), size.height());
+}
+
+void Label::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        pressed_ = true;
+        event->accept();
+        return;
+    }
+    QLabel::mousePressEvent(event);
+}
+
+void Label::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && pressed_) {
+        pressed_ = false;
+        event->accept();
+        if (rect().contains(event->position().toPoint()))
+            emit clicked();
+        return;
+    }
+    QLabel::mouseReleaseEvent(event);
+}
+
+Panel::Panel(QWidget* parent, const QColor& background) : QWidget(parent)
+{
+    setBackground(this, background);
+}
+
+void Panel::mousePressEvent(QMouseEvent* event)
+{
+    event->accept();
+}
+
+void Panel::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+}
+
+}  // namespace tavlin

@@ -1,0 +1,61 @@
+#pragma once
+// Labels as the game uses them: a click signal (press and release on the same
+// label), and, for labels that follow their text, a fixed left or right edge
+// that stays put while the label grows or shrinks with its caption.
+
+#include <QColor>
+#include <QFont>
+#include <QLabel>
+
+namespace tavlin {
+
+QFont comicFont(double pointSize, bool bold = false);
+
+class Label : public QLabel {
+    Q_OBJECT
+public:
+    enum class Sizing { Fixed, FollowLeft, FollowRight };
+
+    Label(QWidget* parent, Sizing sizing = Sizing::Fixed);
+
+    // Sets the caption and, for a label that follows its text, fits the label
+    // to it against its fixed edge.
+    void setCaption(const QString& text);
+    QString caption() const { return text(); }
+
+    // Fixes the anchor edge in pixels of the container, and the top.
+    void anchorAt(int edge, int top);
+
+    void setTextColor(const QColor& color);
+
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void fit();
+
+    Sizing sizing_;
+    int edge_ = 0;
+    int top_ = 0;
+    bool pressed_ = false;
+};
+
+// A plain container panel with a background colour that takes the clicks on
+// its own surface, so that they do not reach the window beneath.
+class Panel : public QWidget {
+    Q_OBJECT
+public:
+    Panel(QWidget* parent, const QColor& background);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+void setBackground(QWidget* widget, const QColor& color);
+
+}  // namespace tavlin
