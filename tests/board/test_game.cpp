@@ -2,6 +2,7 @@
 // count, the solved game, the shuffle and the clock.
 
 #include "board/game.h"
+#include "scripteddirections.h"
 
 #include <QTest>
 
@@ -13,25 +14,9 @@ using tavlin::DirectionSource;
 using tavlin::Game;
 using tavlin::GameView;
 using tavlin::TilePlace;
+using tavlin::testing::ScriptedDirections;
 
 namespace {
-
-// Plays back directions 0 (below), 1 (above), 2 (right), 3 (left) in a cycle.
-class ScriptedDirections final : public DirectionSource {
-public:
-    explicit ScriptedDirections(std::vector<int> cycle) : cycle_(std::move(cycle)) {}
-    void seedFromClock() override { ++seeds; }
-    double next() override
-    {
-        const int d = cycle_[draws++ % cycle_.size()];
-        return d * 0.25 + 0.2;
-    }
-    int seeds = 0;
-    std::size_t draws = 0;
-
-private:
-    std::vector<int> cycle_;
-};
 
 class RecordingView final : public GameView {
 public:
