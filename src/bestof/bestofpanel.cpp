@@ -2,6 +2,8 @@
 
 #include "../window/dialogs.h"
 #include "../window/twips.h"
+#include "ranking.h"
+#include "scorefile.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -22,6 +24,8 @@ Label* makeLabel(QWidget* parent, Label::Sizing sizing, const QString& text, con
                  const QColor& color, double edgeTwips, double topTwips)
 {
     auto* label = new Label(parent, sizing);
+    // Names are whatever a player typed or a file held: never markup.
+    label->setTextFormat(Qt::PlainText);
     label->setFont(font);
     label->setTextColor(color);
     label->setAlignment((sizing == Label::Sizing::FollowRight ? Qt::AlignRight : Qt::AlignLeft)
@@ -95,11 +99,33 @@ void BestOfPanel::showAtCorner()
 
 void BestOfPanel::Command2_Click()
 {
+    setTable(scorefile::load(scoreFile_));
 }
 
 void BestOfPanel::Command3_Click(const QString& finishedTime)
 {
-    Q_UNUSED(finishedTime);
+    Command2_Click();
+    showAtCorner();
+
+    const double t = ranking::finishedTime(finishedTime);
+    std::array<QString, Rows> times;
+    for (int i = 0; i < Rows; ++i)
+        times[i] = scr_[i]->caption();
+    const std::optional<int> place = ranking::findPlace(times, t);
+    if (!place)
+        return;  // slower than every row: nothing asked, nothing written
+
+    const int k = *place;
+    for (int j = Rows - 1; j > k; --j) {
+        scr_[j]->setCaption(scr_[j - 1]->caption());
+        Jmeno_[j]->setCaption(Jmeno_[j - 1]->caption());
+    }
+    scr_[k]->setCaption(ranking::timeText(t));
+    const QString name = dialogs_.askText(
+        window(), QStringLiteral("Gratuluji vám k umístění! Zadejte vaše jméno:"),
+        QStringLiteral("Konec hry"));
+    Jmeno_[k]->setCaption(name);
+    save(table());
 }
 
 void BestOfPanel::Label4_Click()
@@ -109,6 +135,43 @@ void BestOfPanel::Label4_Click()
 
 void BestOfPanel::Label5_Click()
 {
+    if (!dialogs_.confirm(window(),
+                          QStringLiteral("Opravdu chcete vymazat tabulku s nejvyšším skóre?"),
+                          QStringLiteral("Vymazat tabulku")))
+        return;
+    if (save(scorefile::defaultLines()))
+        Command2_Click();
+}
+
+scorefile::Lines BestOfPanel::table() const
+{
+    scorefile::Lines lines;
+    for (int i = 0; i < Rows; ++i) {
+        lines[2 * i] = scr_[i]->caption();
+        lines[2 * i + 1] = Jmeno_[i]->caption();
+    }
+    return lines;
+}
+
+void BestOfPanel::setTable(const scorefile::Lines& lines)
+{
+    for (int i = 0; i < Rows; ++i) {
+        scr_[i]->setCaption(lines[2 * i]);
+        Jmeno_[i]->setCaption(lines[2 * i + 1]);
+    }
+}
+
+bool BestOfPanel::save(const scorefile::Lines& lines)
+{
+    const std::optional<scorefile::WriteFailure> failure = scorefile::save(scoreFile_, lines);
+    if (!failure)
+        return true;
+    // The game goes on with the new table in the panel, as if it had been
+    // saved; only the file keeps what it had.
+    setTable(lines);
+    dialogs_.inform(window(), scorefile::failureText(scoreFile_, *failure),
+                    QStringLiteral("Nejlepší hráči"));
+    return false;
 }
 
 }  // namespace tavlin

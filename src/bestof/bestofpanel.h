@@ -4,6 +4,7 @@
 // the ranking. It lies over the whole client area when shown.
 
 #include "../window/label.h"
+#include "scorefile.h"
 
 #include <QString>
 
@@ -34,13 +35,24 @@ public:
     // Shows the panel at the top left corner of the client area.
     void showAtCorner();
 
+    // Loads the table from the score file into the twenty labels.
     void Command2_Click();
     // Ranks a finished game whose time the clock shows as `finishedTime`.
     void Command3_Click(const QString& finishedTime);
+    // Hides the panel; nothing is written or reloaded.
     void Label4_Click();
+    // Asks, then resets the score file to the default table and loads it.
     void Label5_Click();
 
 private:
+    // The twenty captions as the score file's lines.
+    scorefile::Lines table() const;
+    void setTable(const scorefile::Lines& lines);
+    // Writes `lines` as the whole score file. On failure the panel shows
+    // `lines` all the same and a box tells the player why they were not
+    // saved; false then.
+    bool save(const scorefile::Lines& lines);
+
     Dialogs& dialogs_;
     QString scoreFile_;
     std::array<Label*, Rows> scr_{};

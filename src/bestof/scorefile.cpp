@@ -1,0 +1,216 @@
+#include "scorefile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QIODevice>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <algorithm>
+
+namespace tavlin::scorefile {
+
+namespace {
+
+constexpr const char* CodecName = "windows-1250";
+
+// How much of an overlong line is skipped per read while looking for its end.
+constexpr qint64 SkipChunk = 64 * 1024;
+
+// Reads the next line into `line`, without its line end. False when nothing
+// could be read: the end of the input, an error, or the scan budget spent.
+bool nextLine(QIODevice& in, const ReadLimits& limits, qint64& budget, QByteArray& line)
+{
+    if (budget <= 0)
+        return false;
+    // readLine(n) gives at most n - 1 bytes: room for the kept part and CR LF.
+    const qint64 want = std::min(std::max<qint64>(limits.maxLineBytes, 1) + 2, budget);
+    QByteArray chunk = in.readLine(want + 1);
+    if (chunk.isEmpty())
+        return false;
+    budget -= chunk.size();
+
+    const bool ended = chunk.endsWith('\n');
+    if (!ended && !in.atEnd()) {
+        // An overlong line: keep its beginning, pass over the rest unkept.
+        while (budget > 0) {
+            const QByteArray rest = in.readLine(std::min(SkipChunk, budget) + 1);
+            if (rest.isEmpty())
+                break;
+            budget -= rest.size();
+            if (rest.endsWith('\n'))
+                break;
+        }
+    }
+    if (ended)
+        chunk.chop(1);
+    if (chunk.endsWith('\r'))
+        chunk.chop(1);
+    if (chunk.size() > limits.maxLineBytes)
+        chunk.truncate(std::max<qint64>(limits.maxLineBytes, 0));
+    line = std::move(chunk);
+    return true;
+}
+
+bool isSurrogate(char16_t unit)
+{
+    return unit >= 0xD800 && unit <= 0xDFFF;
+}
+
+}  // namespace
+
+bool codecAvailable()
+{
+    return QStringDecoder(CodecName).isValid() && QStringEncoder(CodecName).isValid();
+}
+
+Lines read(QIODevice& in, const ReadLimits& limits)
+{
+    Lines lines;
+    QStringDecoder decoder(CodecName);
+    // One line buffer for all twenty reads, empty at the start; a failed
+    // read empties it too, so a missing line never repeats the one before.
+    QByteArray buffer;
+    qint64 budget = limits.maxScanBytes;
+    for (QString& line : lines) {
+        if (!nextLine(in, limits, budget, buffer))
+            buffer.clear();
+        line = decoder.decode(buffer);
+    }
+    return lines;
+}
+
+Lines load(const QString& path, const ReadLimits& limits)
+{
+    // Only a regular file: opening a pipe would wait for a writer, and a
+    // device such as /dev/zero never ends.
+    if (!QFileInfo(path).isFile())
+        return {};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return read(file, limits);
+}
+
+const Lines& defaultLines()
+{
+    static const Lines lines = [] {
+        Lines table;
+        for (int row = 0; row < RowCount; ++row) {
+            table[2 * row] = QString::number(100 + 10 * row);
+            table[2 * row + 1] = QStringLiteral("neznámý hráč");
+        }
+        return table;
+    }();
+    return lines;
+}
+
+QByteArray encodeLine(QStringView line)
+{
+    QString text = line.toString();
+    for (QChar& c : text) {
+        if (c == u'\r' || c == u'\n' || c == u'\0')
+            c = u' ';
+    }
+
+    QStringEncoder encoder(CodecName);
+    QByteArray bytes = encoder.encode(text);
+    if (!encoder.hasError())
+        return bytes;
+
+    // Some character has no place in Windows-1250. The converter marks it
+    // with the control byte 1A, which a real character can also be; so go
+    // through the text one character at a time and write "?" for each that
+    // does not convert. A pair of surrogates is one character beyond the
+    // code page, and a lone surrogate is no character at all.
+    bytes.clear();
+    bytes.reserve(text.size());
+    QStringEncoder single(CodecName);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text.at(i).unicode();
+        if (isSurrogate(unit)) {
+            if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+                ++i;
+            bytes.append('?');
+            continue;
+        }
+        const QByteArray one = single.encode(QStringView(&unit, 1));
+        const bool converted = one.size() == 1 && (one.at(0) != '\x1A' || unit == 0x1A);
+        bytes.append(converted ? one.at(0) : '?');
+    }
+    return bytes;
+}
+
+QByteArray encode(const Lines& lines)
+{
+    QByteArray bytes;
+    for (const QString& line : lines) {
+        bytes += encodeLine(line);
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+std::optional<WriteFailure> writeFile(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    // Writing straight into the old file would tear it on a failure.
+    file.setDirectWriteFallback(false);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return std::nullopt;
+
+    WriteFailure failure;
+    failure.systemMessage = file.errorString();
+    const QFileInfo info(path);
+    if (info.isDir())
+        failure.cause = WriteFailure::Cause::FolderInPlace;
+    else if (!info.absoluteDir().exists())
+        failure.cause = WriteFailure::Cause::FolderMissing;
+    else if (file.error() == QFileDevice::OpenError)
+        failure.cause = WriteFailure::Cause::CannotCreate;
+    else if (file.error() == QFileDevice::WriteError)
+        failure.cause = WriteFailure::Cause::WriteFailed;
+    else if (file.error() == QFileDevice::RenameError)
+        failure.cause = WriteFailure::Cause::CannotReplace;
+    // An open QSaveFile throws its temporary file away when destroyed.
+    return failure;
+}
+
+QString failureText(const QString& path, const WriteFailure& failure)
+{
+    QString reason;
+    switch (failure.cause) {
+    case WriteFailure::Cause::FolderInPlace:
+        reason = QStringLiteral("Na místě souboru je složka se stejným jménem.");
+        break;
+    case WriteFailure::Cause::FolderMissing:
+        reason = QStringLiteral("Složka, do které se soubor ukládá, neexistuje.");
+        break;
+    case WriteFailure::Cause::CannotCreate:
+        reason = QStringLiteral("Soubor nelze vytvořit ani přepsat. Složka je možná jen pro čtení "
+                                "nebo do ní nemáte právo zapisovat.");
+        break;
+    case WriteFailure::Cause::WriteFailed:
+        reason = QStringLiteral("Zápis do souboru se nezdařil. Disk je možná plný.");
+        break;
+    case WriteFailure::Cause::CannotReplace:
+        reason = QStringLiteral("Nový soubor se nepodařilo dát na místo starého.");
+        break;
+    case WriteFailure::Cause::Other:
+        reason = QStringLiteral("Při ukládání došlo k neznámé chybě.");
+        break;
+    }
+    QStringList lines{
+        QStringLiteral("Tabulku nejlepších hráčů se nepodařilo uložit."),
+        QString(),
+        QStringLiteral("Soubor: %1").arg(QDir::toNativeSeparators(path)),
+        QStringLiteral("Důvod: %1").arg(reason),
+    };
+    if (!failure.systemMessage.isEmpty())
+        lines << QStringLiteral("Systém hlásí: %1").arg(failure.systemMessage);
+    return lines.join(QChar(u'\r'));
+}
+
+}  // namespace tavlin::scorefile

@@ -1,0 +1,90 @@
+#pragma once
+// The score file tavlin.inf: twenty lines of Windows-1250 text, a time line
+// and a name line for each of the ten best-of rows, best first, every line
+// ended by CR LF. Reading is bounded (twenty lines, a capped line length, a
+// capped number of bytes looked at), so no file, however large or strange,
+// is read whole. Writing replaces the file whole and atomically.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+#include <array>
+#include <optional>
+
+class QIODevice;
+
+namespace tavlin::scorefile {
+
+inline constexpr int RowCount = 10;
+inline constexpr int LineCount = 2 * RowCount;
+
+// Line 2i is the time of row i, line 2i+1 its name.
+using Lines = std::array<QString, LineCount>;
+
+struct ReadLimits {
+    // The longest line kept, in bytes; the rest of a longer line is skipped.
+    // It is the most the name box lets a player type, so every name the game
+    // writes comes back whole.
+    qint64 maxLineBytes = 32767;
+    // The most bytes looked at in all, skipped ones included; past it every
+    // read fails as at the end of the file. A file the game wrote is far
+    // smaller.
+    qint64 maxScanBytes = 16 * 1024 * 1024;
+};
+
+// True when Qt can convert Windows-1250 on this system.
+bool codecAvailable();
+
+// The first twenty lines of `in`. A line ends at LF; one CR right before it
+// (or before the end of the input) is dropped. A read that fails, past the
+// end of the input or after an error, gives an empty line: so a file with
+// fewer than twenty lines shows its lines in the first rows and empty text
+// in all the captions after them, and a missing file shows twenty empty ones.
+Lines read(QIODevice& in, const ReadLimits& limits = {});
+
+// Reads the score file at `path`. Anything but a readable regular file
+// (missing, a folder, a pipe, a device) gives twenty empty lines; nothing is
+// created and nothing is reported.
+Lines load(const QString& path, const ReadLimits& limits = {});
+
+// The table the clear command writes: times 100 to 190, each with the name
+// "neznámý hráč".
+const Lines& defaultLines();
+
+// One line as it is stored, without its line end: CR, LF and NUL become a
+// blank each, so the line stays one line, and a character Windows-1250 lacks
+// becomes "?".
+QByteArray encodeLine(QStringView line);
+
+// The whole file: every line encoded and followed by CR LF.
+QByteArray encode(const Lines& lines);
+
+struct WriteFailure {
+    enum class Cause {
+        FolderInPlace,   // a folder stands where the file should be
+        FolderMissing,   // the folder that should hold the file is not there
+        CannotCreate,    // the file or its temporary neighbour cannot be created
+        WriteFailed,     // the bytes could not all be written (a full disk)
+        CannotReplace,   // the new file could not take the old one's place
+        Other,
+    };
+    Cause cause = Cause::Other;
+    QString systemMessage;  // Qt's own wording, in English
+};
+
+// Writes `bytes` as the whole new content of `path`. Until everything is
+// written and synced, the old file stays as it was; on failure it is
+// untouched and no temporary file is left behind.
+std::optional<WriteFailure> writeFile(const QString& path, const QByteArray& bytes);
+
+inline std::optional<WriteFailure> save(const QString& path, const Lines& lines)
+{
+    return writeFile(path, encode(lines));
+}
+
+// The message a player reads when the table could not be saved, in Czech,
+// its lines joined by a lone CR.
+QString failureText(const QString& path, const WriteFailure& failure);
+
+}  // namespace tavlin::scorefile
