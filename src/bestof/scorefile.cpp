@@ -10,6 +10,12 @@
 
 #include <algorithm>
 
+#include <cerrno>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace tavlin::scorefile {
 
 namespace {
@@ -51,6 +57,18 @@ bool nextLine(QIODevice& in, const ReadLimits& limits, qint64& budget, QByteArra
     if (chunk.size() > limits.maxLineBytes)
         chunk.truncate(std::max<qint64>(limits.maxLineBytes, 0));
     line = std::move(chunk);
+    return true;
+}
+
+bool syncedToDisk(QSaveFile& file)
+{
+#ifdef Q_OS_UNIX
+    // A full disk can show itself only when the data reaches it.
+    if (::fsync(file.handle()) != 0)
+        return false;
+#else
+    Q_UNUSED(file);
+#endif
     return true;
 }
 
@@ -158,23 +176,51 @@ std::optional<WriteFailure> writeFile(const QString& path, const QByteArray& byt
     QSaveFile file(path);
     // Writing straight into the old file would tear it on a failure.
     file.setDirectWriteFallback(false);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return std::nullopt;
+
+    // Qt 6.4's commit() flushes its buffer on the way but loses that flush's
+    // error: a disk that fills up there would still get the short new file
+    // put in the old one's place. So flush and sync first, and commit only
+    // when every byte is in the new file.
+    QFileDevice::FileError error = QFileDevice::NoError;
+    QString message;
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = file.error();
+        message = file.errorString();
+    } else {
+        errno = 0;
+        const bool written = file.write(bytes) == bytes.size() && file.flush();
+        const int writeErrno = errno;
+        if (!written || !syncedToDisk(file)) {
+            error = QFileDevice::WriteError;
+            message = file.error() != QFileDevice::NoError ? file.errorString() : QString();
+            // A short write leaves Qt with no reason of its own to give.
+            if ((message.isEmpty() || message == QLatin1String("Unknown error")) && writeErrno != 0)
+                message = qt_error_string(writeErrno);
+            if (message.isEmpty())
+                message = file.errorString();
+            // Throws the new file away; the old one was never touched.
+            file.cancelWriting();
+        } else if (!file.commit()) {
+            error = file.error();
+            message = file.errorString();
+        } else {
+            return std::nullopt;
+        }
+    }
 
     WriteFailure failure;
-    failure.systemMessage = file.errorString();
+    failure.systemMessage = message;
     const QFileInfo info(path);
     if (info.isDir())
         failure.cause = WriteFailure::Cause::FolderInPlace;
     else if (!info.absoluteDir().exists())
         failure.cause = WriteFailure::Cause::FolderMissing;
-    else if (file.error() == QFileDevice::OpenError)
+    else if (error == QFileDevice::OpenError)
         failure.cause = WriteFailure::Cause::CannotCreate;
-    else if (file.error() == QFileDevice::WriteError)
+    else if (error == QFileDevice::WriteError || error == QFileDevice::ResourceError)
         failure.cause = WriteFailure::Cause::WriteFailed;
-    else if (file.error() == QFileDevice::RenameError)
+    else if (error == QFileDevice::RenameError)
         failure.cause = WriteFailure::Cause::CannotReplace;
-    // An open QSaveFile throws its temporary file away when destroyed.
     return failure;
 }
 
