@@ -99,6 +99,8 @@ void BestOfPanel::showAtCorner()
 
 void BestOfPanel::Command2_Click()
 {
+    // A missing or unreadable file empties all twenty captions; a file with
+    // fewer than twenty lines fills the first captions and empties the rest.
     setTable(scorefile::load(scoreFile_));
 }
 

@@ -125,14 +125,24 @@ const Lines& defaultLines()
     return lines;
 }
 
-QByteArray encodeLine(QStringView line)
+namespace {
+
+// CR, LF and NUL each become a blank, so the text stays one line.
+QString oneLine(QStringView line)
 {
     QString text = line.toString();
     for (QChar& c : text) {
         if (c == u'\r' || c == u'\n' || c == u'\0')
             c = u' ';
     }
+    return text;
+}
 
+}  // namespace
+
+QByteArray encodeLine(QStringView line)
+{
+    const QString text = oneLine(line);
     QStringEncoder encoder(CodecName);
     QByteArray bytes = encoder.encode(text);
     if (!encoder.hasError())
@@ -163,7 +173,16 @@ QByteArray encodeLine(QStringView line)
 
 QByteArray encode(const Lines& lines)
 {
-    QByteArray bytes;
+    // Mostly every character fits: then one conversion does the whole file.
+    QString text;
+    for (const QString& line : lines)
+        text += oneLine(line) + QStringLiteral("\r\n");
+    QStringEncoder encoder(CodecName);
+    QByteArray bytes = encoder.encode(text);
+    if (!encoder.hasError())
+        return bytes;
+
+    bytes.clear();
     for (const QString& line : lines) {
         bytes += encodeLine(line);
         bytes += "\r\n";
