@@ -60,6 +60,29 @@ bool nextLine(QIODevice& in, const ReadLimits& limits, qint64& budget, QByteArra
     return true;
 }
 
+// Without the code page (a Qt built without ICU) only ASCII is sure to mean
+// the same on both sides; everything else reads and writes as "?", so a
+// table of plain names still works and nothing turns into wrong letters.
+QString asciiOnly(const QByteArray& bytes)
+{
+    QString text(bytes.size(), QChar(u'?'));
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80)
+            text[i] = QLatin1Char(bytes[i]);
+    }
+    return text;
+}
+
+QByteArray asciiOnly(const QString& text)
+{
+    QByteArray bytes(text.size(), '?');
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].unicode() < 0x80)
+            bytes[i] = static_cast<char>(text[i].unicode());
+    }
+    return bytes;
+}
+
 bool syncedToDisk(QSaveFile& file)
 {
 #ifdef Q_OS_UNIX
@@ -95,7 +118,7 @@ Lines read(QIODevice& in, const ReadLimits& limits)
     for (QString& line : lines) {
         if (!nextLine(in, limits, budget, buffer))
             buffer.clear();
-        line = decoder.decode(buffer);
+        line = decoder.isValid() ? decoder.decode(buffer) : asciiOnly(buffer);
     }
     return lines;
 }
@@ -144,6 +167,8 @@ QByteArray encodeLine(QStringView line)
 {
     const QString text = oneLine(line);
     QStringEncoder encoder(CodecName);
+    if (!encoder.isValid())
+        return asciiOnly(text);
     QByteArray bytes = encoder.encode(text);
     if (!encoder.hasError())
         return bytes;
@@ -179,7 +204,7 @@ QByteArray encode(const Lines& lines)
         text += oneLine(line) + QStringLiteral("\r\n");
     QStringEncoder encoder(CodecName);
     QByteArray bytes = encoder.encode(text);
-    if (!encoder.hasError())
+    if (encoder.isValid() && !encoder.hasError())
         return bytes;
 
     bytes.clear();

@@ -14,6 +14,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace sf = tavlin::scorefile;
 
@@ -175,6 +176,15 @@ private slots:
         // A folder in the file's place reads like a missing file.
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("tavlin.inf")));
         QVERIFY(sf::load(path) == sf::Lines{});
+
+        // So do a pipe, which would wait for a writer, and an endless
+        // device: neither may hang the game.
+        const QString pipe = dir.filePath(QStringLiteral("pipe.inf"));
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QVERIFY(sf::load(pipe) == sf::Lines{});
+        const QString zero = dir.filePath(QStringLiteral("zero.inf"));
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), zero));
+        QVERIFY(sf::load(zero) == sf::Lines{});
     }
 
     void linesAfterTheTwentiethAreIgnored()
