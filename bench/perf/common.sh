@@ -39,13 +39,26 @@ bench_cleanup() {
 trap bench_cleanup EXIT
 
 # A display of our own with no window manager, on the first free number.
+xvfb_alive() {
+    kill -0 "$xvfb_pid" 2>/dev/null && [ "$(awk '{ print $3 }' "/proc/$xvfb_pid/stat" 2>/dev/null)" != Z ]
+}
+# Our server runs and holds the display's lock file, which names its pid.
+xvfb_ours() {
+    xvfb_alive && [ "$(tr -d ' \n' <"/tmp/.X$1-lock" 2>/dev/null)" = "$xvfb_pid" ]
+}
+# True once our server answers, or once it has ended.
+xvfb_settled() {
+    ! xvfb_alive || { xvfb_ours "$1" && xdpyinfo -display ":$1" >/dev/null 2>&1; }
+}
 start_xvfb() {
     local n
     for n in $(seq 170 269); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
         Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
         xvfb_pid=$!
-        if poll 10 xdpyinfo -display ":$n" >/dev/null 2>&1; then
+        # A server that cannot have the number (another one took it in the
+        # meantime) ends at once; then the next number is tried.
+        if poll 10 xvfb_settled "$n" && xvfb_ours "$n"; then
             export DISPLAY=":$n"
             return 0
         fi

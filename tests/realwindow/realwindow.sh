@@ -56,15 +56,26 @@ poll() {
 }
 
 # --- An X server of our own ---------------------------------------------------
+xvfb_alive() {
+    kill -0 "$xvfb_pid" 2>/dev/null && [ "$(awk '{ print $3 }' "/proc/$xvfb_pid/stat" 2>/dev/null)" != Z ]
+}
+# Our server runs and holds the display's lock file, which names its pid.
+xvfb_ours() {
+    xvfb_alive && [ "$(tr -d ' \n' <"/tmp/.X$1-lock" 2>/dev/null)" = "$xvfb_pid" ]
+}
+# True once our server answers, or once it has ended.
+xvfb_settled() {
+    ! xvfb_alive || { xvfb_ours "$1" && xdpyinfo -display ":$1" >/dev/null 2>&1; }
+}
 start_xvfb() {
     local n
     for n in $(seq 70 169); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
         Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
         xvfb_pid=$!
-        # Another program may have taken the number in the meantime: then this
-        # server ends at once and the next number is tried.
-        if poll 10 xdpyinfo -display ":$n" >/dev/null 2>&1; then
+        # A server that cannot have the number (another one took it in the
+        # meantime) ends at once; then the next number is tried.
+        if poll 10 xvfb_settled "$n" && xvfb_ours "$n"; then
             export DISPLAY=":$n"
             return 0
         fi
@@ -185,7 +196,9 @@ centre_of() {
 }
 
 click() {  # click X Y in client coordinates
-    xdotool mousemove --window "$win" --sync "$1" $(($2 + menubar)) click 1
+    # The pointer leaves the window afterwards, so that no tooltip opens over
+    # the next screenshot.
+    xdotool mousemove --window "$win" --sync "$1" $(($2 + menubar)) click 1 mousemove --sync 0 0
 }
 
 key() {  # key NAME: the keyboard goes to the game window, then the key
