@@ -160,7 +160,7 @@ free_cells() { local f=${board//[^F]/}; echo ${#f}; }
 free_index() { local head=${board%%F*}; echo ${#head}; }
 tiles() { local t=${board//[^T]/}; echo ${#t}; }
 
-# cell_signatures: a hash of each cell's picture (its top 63 rows, which every
+# read_signatures: a hash of each cell's picture (its top 63 rows, which every
 # cell has), so that tiles can be followed from one screenshot to the next.
 signatures=()
 read_signatures() {
@@ -174,7 +174,7 @@ read_signatures() {
     done
 }
 
-# centre_of HEXTEST X Y W H: the centre of the pixels in a client-area
+# centre_of TEST X Y W H: the centre of the pixels in a client-area
 # rectangle whose colour passes an awk test on r, g and b; empty when none.
 centre_of() {
     local test=$1 x0=$2 y0=$3
