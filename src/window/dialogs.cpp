@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace tavlin {
 
@@ -32,15 +33,22 @@ bool QtDialogs::confirm(QWidget* parent, const QString& text, const QString& tit
                     QMessageBox::Yes | QMessageBox::No, parent);
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Yes);
+    // Qt's own buttons speak English unless its translations are installed;
+    // the game's player reads Czech everywhere.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ano"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&Ne"));
     return box.exec() == QMessageBox::Yes;
 }
 
 QString QtDialogs::askText(QWidget* parent, const QString& prompt, const QString& title)
 {
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, QString(), &ok);
-    return ok ? text : QString();
+    QInputDialog box(parent);
+    box.setWindowTitle(title);
+    box.setLabelText(prompt);
+    box.setTextValue(QString());
+    box.setOkButtonText(QStringLiteral("OK"));
+    box.setCancelButtonText(QStringLiteral("Zrušit"));
+    return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }
 
 void QtDialogs::beep()
