@@ -68,21 +68,10 @@ Form1::Form1(Dialogs& dialogs, const QString& scoreFile,
     picture1_->setFont(comicFont(9.75));
     picture1_->setFocusPolicy(Qt::NoFocus);  // focused only by a tile click
 
-    label2_ = new Label(picture1_, Label::Sizing::FollowLeft);
-    label2_->setObjectName(QStringLiteral("Label2"));
-    label2_->setFont(comicFont(11.25));
-    label2_->setTextColor(Maroon);
-    label2_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    label2_->setCaption(QStringLiteral("0"));
-    label2_->anchorAt(twipsToPixels(120), 0);
-
-    label1_ = new Label(picture1_, Label::Sizing::FollowRight);
-    label1_->setObjectName(QStringLiteral("Label1"));
-    label1_->setFont(comicFont(11.25));
-    label1_->setTextColor(Maroon);
-    label1_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label1_->setCaption(QStringLiteral("Label1"));
-    label1_->anchorAt(twipsToPixels(2640 + 660), 0);
+    label2_ = makeTextLabel(picture1_, "Label2", Label::Sizing::FollowLeft, QStringLiteral("0"),
+                            comicFont(11.25), Maroon, 120, 0);
+    label1_ = makeTextLabel(picture1_, "Label1", Label::Sizing::FollowRight, QStringLiteral("Label1"),
+                            comicFont(11.25), Maroon, 2640 + 660, 0);
 
     kosticka_[Board::Blank] = new Label(surface_);
     Label* blank = kosticka_[Board::Blank];

@@ -1,5 +1,7 @@
 #include "label.h"
 
+#include "twips.h"
+
 #include <QMouseEvent>
 
 namespace tavlin {
@@ -18,6 +20,20 @@ void setBackground(QWidget* widget, const QColor& color)
     palette.setColor(QPalette::Window, color);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
+}
+
+Label* makeTextLabel(QWidget* parent, const char* name, Label::Sizing sizing, const QString& text,
+                     const QFont& font, const QColor& color, double edgeTwips, double topTwips)
+{
+    auto* label = new Label(parent, sizing);
+    label->setObjectName(QLatin1String(name));
+    label->setFont(font);
+    label->setTextColor(color);
+    label->setAlignment((sizing == Label::Sizing::FollowRight ? Qt::AlignRight : Qt::AlignLeft)
+                        | Qt::AlignVCenter);
+    label->setCaption(text);
+    label->anchorAt(twipsToPixels(edgeTwips), twipsToPixels(topTwips));
+    return label;
 }
 
 Label::Label(QWidget* parent, Sizing sizing) : QLabel(parent), sizing_(sizing)

@@ -58,4 +58,9 @@ protected:
 
 void setBackground(QWidget* widget, const QColor& color);
 
+// A transparent label that follows its text, with its fixed edge (the left
+// one, or the right one for `Sizing::FollowRight`) and its top in twips.
+Label* makeTextLabel(QWidget* parent, const char* name, Label::Sizing sizing, const QString& text,
+                     const QFont& font, const QColor& color, double edgeTwips, double topTwips);
+
 }  // namespace tavlin
