@@ -25,17 +25,17 @@ constexpr const char* CodecName = "windows-1250";
 // How much of an overlong line is skipped per read while looking for its end.
 constexpr qint64 SkipChunk = 64 * 1024;
 
-// Reads the next line into `line`, without its line end. False when nothing
-// could be read: the end of the input, an error, or the scan budget spent.
-bool nextLine(QIODevice& in, const ReadLimits& limits, qint64& budget, QByteArray& line)
+// The next line, without its line end; empty when nothing could be read:
+// the end of the input, an error, or the scan budget spent.
+QByteArray nextLine(QIODevice& in, const ReadLimits& limits, qint64& budget)
 {
     if (budget <= 0)
-        return false;
+        return {};
     // readLine(n) gives at most n - 1 bytes: room for the kept part and CR LF.
     const qint64 want = std::min(std::max<qint64>(limits.maxLineBytes, 1) + 2, budget);
     QByteArray chunk = in.readLine(want + 1);
     if (chunk.isEmpty())
-        return false;
+        return {};
     budget -= chunk.size();
 
     const bool ended = chunk.endsWith('\n');
@@ -56,31 +56,7 @@ bool nextLine(QIODevice& in, const ReadLimits& limits, qint64& budget, QByteArra
         chunk.chop(1);
     if (chunk.size() > limits.maxLineBytes)
         chunk.truncate(std::max<qint64>(limits.maxLineBytes, 0));
-    line = std::move(chunk);
-    return true;
-}
-
-// Without the code page (a Qt built without ICU) only ASCII is sure to mean
-// the same on both sides; everything else reads and writes as "?", so a
-// table of plain names still works and nothing turns into wrong letters.
-QString asciiOnly(const QByteArray& bytes)
-{
-    QString text(bytes.size(), QChar(u'?'));
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (static_cast<unsigned char>(bytes[i]) < 0x80)
-            text[i] = QLatin1Char(bytes[i]);
-    }
-    return text;
-}
-
-QByteArray asciiOnly(const QString& text)
-{
-    QByteArray bytes(text.size(), '?');
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i].unicode() < 0x80)
-            bytes[i] = static_cast<char>(text[i].unicode());
-    }
-    return bytes;
+    return chunk;
 }
 
 bool syncedToDisk(QSaveFile& file)
@@ -95,31 +71,15 @@ bool syncedToDisk(QSaveFile& file)
     return true;
 }
 
-bool isSurrogate(char16_t unit)
-{
-    return unit >= 0xD800 && unit <= 0xDFFF;
-}
-
 }  // namespace
-
-bool codecAvailable()
-{
-    return QStringDecoder(CodecName).isValid() && QStringEncoder(CodecName).isValid();
-}
 
 Lines read(QIODevice& in, const ReadLimits& limits)
 {
     Lines lines;
     QStringDecoder decoder(CodecName);
-    // One line buffer for all twenty reads, empty at the start; a failed
-    // read empties it too, so a missing line never repeats the one before.
-    QByteArray buffer;
     qint64 budget = limits.maxScanBytes;
-    for (QString& line : lines) {
-        if (!nextLine(in, limits, budget, buffer))
-            buffer.clear();
-        line = decoder.isValid() ? decoder.decode(buffer) : asciiOnly(buffer);
-    }
+    for (QString& line : lines)
+        line = decoder.decode(nextLine(in, limits, budget));
     return lines;
 }
 
@@ -148,27 +108,15 @@ const Lines& defaultLines()
     return lines;
 }
 
-namespace {
-
-// CR, LF and NUL each become a blank, so the text stays one line.
-QString oneLine(QStringView line)
+QByteArray encodeLine(QStringView line)
 {
+    // CR, LF and NUL each become a blank, so the text stays one line.
     QString text = line.toString();
     for (QChar& c : text) {
         if (c == u'\r' || c == u'\n' || c == u'\0')
             c = u' ';
     }
-    return text;
-}
-
-}  // namespace
-
-QByteArray encodeLine(QStringView line)
-{
-    const QString text = oneLine(line);
     QStringEncoder encoder(CodecName);
-    if (!encoder.isValid())
-        return asciiOnly(text);
     QByteArray bytes = encoder.encode(text);
     if (!encoder.hasError())
         return bytes;
@@ -183,7 +131,7 @@ QByteArray encodeLine(QStringView line)
     QStringEncoder single(CodecName);
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t unit = text.at(i).unicode();
-        if (isSurrogate(unit)) {
+        if (text.at(i).isSurrogate()) {
             if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
                 ++i;
             bytes.append('?');
@@ -198,20 +146,9 @@ QByteArray encodeLine(QStringView line)
 
 QByteArray encode(const Lines& lines)
 {
-    // Mostly every character fits: then one conversion does the whole file.
-    QString text;
+    QByteArray bytes;
     for (const QString& line : lines)
-        text += oneLine(line) + QStringLiteral("\r\n");
-    QStringEncoder encoder(CodecName);
-    QByteArray bytes = encoder.encode(text);
-    if (encoder.isValid() && !encoder.hasError())
-        return bytes;
-
-    bytes.clear();
-    for (const QString& line : lines) {
-        bytes += encodeLine(line);
-        bytes += "\r\n";
-    }
+        bytes += encodeLine(line) + "\r\n";
     return bytes;
 }
 

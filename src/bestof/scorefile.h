@@ -33,9 +33,6 @@ struct ReadLimits {
     qint64 maxScanBytes = 16 * 1024 * 1024;
 };
 
-// True when Qt can convert Windows-1250 on this system.
-bool codecAvailable();
-
 // The first twenty lines of `in`. A line ends at LF; one CR right before it
 // (or before the end of the input) is dropped. A read that fails, past the
 // end of the input or after an error, gives an empty line: so a file with
