@@ -3,7 +3,9 @@
 
 #include "bestof/scorefile.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <QTest>
 
@@ -36,11 +38,16 @@ inline QByteArray fileOf(const QStringList& lines)
     return scorefile::encode(all);
 }
 
+// A file written long ago, so that any later write shows in its time.
+inline const QDateTime LongAgo(QDate(2001, 2, 3), QTime(4, 5, 6), Qt::UTC);
+inline bool untouched(const QString& path) { return QFileInfo(path).lastModified() == LongAgo; }
+
 inline void writeBytes(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(file.write(bytes), bytes.size());
+    QVERIFY(file.flush() && file.setFileTime(LongAgo, QFileDevice::FileModificationTime));
 }
 
 inline QByteArray readBytes(const QString& path)

@@ -7,9 +7,7 @@
 #include "scorefiles.h"
 #include "window/form1.h"
 
-#include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -20,8 +18,6 @@ namespace {
 
 const QStringList Defaults = listOf(tavlin::scorefile::defaultLines());
 const QString Failed = QStringLiteral("Tabulku nejlepších hráčů se nepodařilo uložit.");
-// A moment well in the past, to see whether a file was written again.
-const QDateTime LongAgo(QDate(2001, 2, 3), QTime(4, 5, 6), Qt::UTC);
 
 // `lines` with a new row at `row`, the slower rows one lower, the last gone.
 QStringList ranked(QStringList lines, int row, const QString& time, const QString& name)
@@ -54,16 +50,7 @@ class TestBestOfPanel : public QObject {
             texts << panel().scr(i)->caption() << panel().Jmeno(i)->caption();
         return texts;
     }
-    void writeTable(const QStringList& lines)
-    {
-        writeBytes(w_->path, fileOf(lines));
-        QFile file(w_->path);
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        QVERIFY(file.setFileTime(LongAgo, QFileDevice::FileModificationTime));
-    }
-    bool untouched() { return QFileInfo(w_->path).lastModified() == LongAgo; }
     void press(Qt::Key key) { QTest::keyClick(&w_->form, key); }
-    void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
 
 private slots:
     void init()
@@ -74,41 +61,34 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&w_->form));
     }
 
-    void f2ShowsAndLoadsAtTheCorner()
+    void f2ShowsAndLoadsAtTheCornerZpetHides()
     {
         panel().move(30, 40);
         press(Qt::Key_F2);
         QVERIFY(panel().isVisible());
         QCOMPARE(panel().pos(), QPoint(0, 0));
-        QCOMPARE(shown(), table({}));  // no file: twenty empty labels, and none made
-        QVERIFY(!QFile::exists(w_->path));
-        writeTable({"57", "Příliš", "0100"});
+        QCOMPARE(shown(), table({}));  // no file: twenty empty labels
+        QTest::mouseClick(panel().Label4(), Qt::LeftButton);
+        QVERIFY(panel().isHidden());
+        QVERIFY(!QFile::exists(w_->path));  // neither the show nor "zpět" wrote one
+        writeBytes(w_->path, fileOf({"57", "Příliš", "0100"}));
         press(Qt::Key_F2);  // every show reads the file anew
         QCOMPARE(shown(), table({"57", "Příliš", "0100"}));
         QVERIFY(boxes().empty());
     }
 
-    void zpetHidesAndWritesNothing()
-    {
-        writeTable(Defaults);
-        press(Qt::Key_F2);
-        click(panel().Label4());
-        QVERIFY(panel().isHidden());
-        QVERIFY(untouched());
-    }
-
     void clearAnsweredNoThenYes()
     {
         const QStringList mine = table({"42", QString(300, u'Ž')});  // longer than the default file
-        writeTable(mine);
+        writeBytes(w_->path, fileOf(mine));
         press(Qt::Key_F2);
         w_->dialogs.confirmAnswers = {false, true};
-        click(panel().Label5());
+        QTest::mouseClick(panel().Label5(), Qt::LeftButton);
         QCOMPARE(boxes().size(), size_t(1));
         QCOMPARE(boxes()[0].text, QStringLiteral("Opravdu chcete vymazat tabulku s nejvyšším skóre?"));
-        QVERIFY(untouched());
+        QVERIFY(untouched(w_->path));
         QCOMPARE(shown(), mine);
-        click(panel().Label5());
+        QTest::mouseClick(panel().Label5(), Qt::LeftButton);
         QCOMPARE(readBytes(w_->path), defaultBytes());
         QCOMPARE(shown(), Defaults);
         QVERIFY(panel().isVisible());
@@ -139,7 +119,7 @@ private slots:
         QFETCH(QStringList, clocks);
         QFETCH(QStringList, after);
         if (!before.isEmpty())
-            writeTable(before);
+            writeBytes(w_->path, fileOf(before));
         panel().move(25, 25);
         w_->dialogs.textAnswers = {QStringLiteral("Šárka")};
         for (const QString& clock : clocks) {
@@ -151,7 +131,7 @@ private slots:
         QCOMPARE(shown(), after);
         if (after == before) {
             QVERIFY(boxes().empty());
-            QVERIFY(untouched());
+            QVERIFY(untouched(w_->path));
             return;
         }
         QCOMPARE(boxes().size(), size_t(clocks.size()));
@@ -176,7 +156,7 @@ private slots:
         press(Qt::Key_F1);
         QVERIFY(panel().isVisible());
         w_->dialogs.confirmAnswers = {true};
-        click(panel().Label5());
+        QTest::mouseClick(panel().Label5(), Qt::LeftButton);
         QCOMPARE(boxes().size(), size_t(4));
         QVERIFY(boxes()[3].text.startsWith(Failed));
         QCOMPARE(shown(), Defaults);
