@@ -220,6 +220,8 @@ private slots:
         f.dialogs.boxes.clear();
         f.clickTile(1);  // cannot move on the solved board: the result again, time 0
         QCOMPARE(f.dialogs.boxes.at(0).text, QStringLiteral("Skládanka je složena. \rPočet tahů: 1\rVáš čas: 0"));
+        f.clickTile(15);  // play goes on from the finished count
+        QCOMPARE(f.moves(), QStringLiteral("Počet tahů: 2"));
     }
 
     void helpAndAboutTexts()
