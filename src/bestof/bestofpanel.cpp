@@ -12,28 +12,10 @@ namespace tavlin {
 
 namespace {
 
-const QColor LightYellow(255, 255, 192);
-const QColor Green(0, 128, 0);
-const QColor Red(255, 0, 0);
-const QColor Blue(0, 0, 255);
+using namespace colour;
 
 // Row tops in twips; rows 3 to 9 stand closer than the first three.
 constexpr int RowTop[BestOfPanel::Rows] = {360, 840, 1320, 1920, 2160, 2400, 2640, 2880, 3120, 3360};
-
-Label* makeLabel(QWidget* parent, Label::Sizing sizing, const QString& text, const QFont& font,
-                 const QColor& color, double edgeTwips, double topTwips)
-{
-    auto* label = new Label(parent, sizing);
-    // Names are whatever a player typed or a file held: never markup.
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font);
-    label->setTextColor(color);
-    label->setAlignment((sizing == Label::Sizing::FollowRight ? Qt::AlignRight : Qt::AlignLeft)
-                        | Qt::AlignVCenter);
-    label->setCaption(text);
-    label->anchorAt(twipsToPixels(edgeTwips), twipsToPixels(topTwips));
-    return label;
-}
 
 QPushButton* makeHiddenButton(QWidget* parent, const QString& text, QRect geometry)
 {
@@ -65,25 +47,20 @@ BestOfPanel::BestOfPanel(QWidget* parent, Dialogs& dialogs, QString scoreFile)
     const QColor buttonText = QApplication::palette().color(QPalette::ButtonText);
     const QString placeholder = QStringLiteral("Score(0)");
     for (int i = 0; i < Rows; ++i) {
-        scr_[i] = makeLabel(this, Label::Sizing::FollowRight, placeholder, rowFont, buttonText,
-                            2400 + 810, RowTop[i]);
-        scr_[i]->setObjectName(QStringLiteral("scr(%1)").arg(i));
-        Jmeno_[i] = makeLabel(this, Label::Sizing::FollowLeft, placeholder, rowFont, buttonText,
-                              120, RowTop[i]);
-        Jmeno_[i]->setObjectName(QStringLiteral("Jmeno(%1)").arg(i));
+        scr_[i] = makeTextLabel(this, QStringLiteral("scr(%1)").arg(i), Label::Sizing::FollowRight,
+                                placeholder, rowFont, buttonText, 2400 + 810, RowTop[i]);
+        Jmeno_[i] = makeTextLabel(this, QStringLiteral("Jmeno(%1)").arg(i), Label::Sizing::FollowLeft,
+                                  placeholder, rowFont, buttonText, 120, RowTop[i]);
     }
 
-    label5_ = makeLabel(this, Label::Sizing::FollowLeft, QStringLiteral("vymazat tabulku"),
-                        comicFont(12), Red, 120, 3720);
-    label5_->setObjectName(QStringLiteral("Label5"));
+    label5_ = makeTextLabel(this, QStringLiteral("Label5"), Label::Sizing::FollowLeft,
+                            QStringLiteral("vymazat tabulku"), comicFont(12), Red, 120, 3720);
     label5_->setToolTip(QStringLiteral("Vymazat tabulku nejlepších hráčů"));
-    label4_ = makeLabel(this, Label::Sizing::FollowRight, QStringLiteral("zpět"), comicFont(12),
-                        Blue, 2760 + 495, 3720);
-    label4_->setObjectName(QStringLiteral("Label4"));
+    label4_ = makeTextLabel(this, QStringLiteral("Label4"), Label::Sizing::FollowRight,
+                            QStringLiteral("zpět"), comicFont(12), Blue, 2760 + 495, 3720);
     label4_->setToolTip(QStringLiteral("Zavřít okno"));
-    label3_ = makeLabel(this, Label::Sizing::FollowLeft, QStringLiteral("Nejlepší hráči"),
-                        comicFont(12, true), Green, 120, 0);
-    label3_->setObjectName(QStringLiteral("Label3"));
+    label3_ = makeTextLabel(this, QStringLiteral("Label3"), Label::Sizing::FollowLeft,
+                            QStringLiteral("Nejlepší hráči"), comicFont(12, true), Green, 120, 0);
 
     connect(label4_, &Label::clicked, this, &BestOfPanel::Label4_Click);
     connect(label5_, &Label::clicked, this, &BestOfPanel::Label5_Click);

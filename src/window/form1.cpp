@@ -20,10 +20,7 @@ namespace tavlin {
 
 namespace {
 
-const QColor LightGreen(192, 255, 192);
-const QColor LightYellow(255, 255, 192);
-const QColor Maroon(128, 0, 0);
-const QColor Green(0, 128, 0);
+using namespace colour;
 
 // The boxes' texts join their lines with a lone carriage return.
 QString joinLines(const QStringList& lines)
@@ -68,9 +65,9 @@ Form1::Form1(Dialogs& dialogs, const QString& scoreFile,
     picture1_->setFont(comicFont(9.75));
     picture1_->setFocusPolicy(Qt::NoFocus);  // focused only by a tile click
 
-    label2_ = makeTextLabel(picture1_, "Label2", Label::Sizing::FollowLeft, QStringLiteral("0"),
+    label2_ = makeTextLabel(picture1_, QStringLiteral("Label2"), Label::Sizing::FollowLeft, QStringLiteral("0"),
                             comicFont(11.25), Maroon, 120, 0);
-    label1_ = makeTextLabel(picture1_, "Label1", Label::Sizing::FollowRight, QStringLiteral("Label1"),
+    label1_ = makeTextLabel(picture1_, QStringLiteral("Label1"), Label::Sizing::FollowRight, QStringLiteral("Label1"),
                             comicFont(11.25), Maroon, 2640 + 660, 0);
 
     kosticka_[Board::Blank] = new Label(surface_);

@@ -22,11 +22,11 @@ void setBackground(QWidget* widget, const QColor& color)
     widget->setAutoFillBackground(true);
 }
 
-Label* makeTextLabel(QWidget* parent, const char* name, Label::Sizing sizing, const QString& text,
+Label* makeTextLabel(QWidget* parent, const QString& name, Label::Sizing sizing, const QString& text,
                      const QFont& font, const QColor& color, double edgeTwips, double topTwips)
 {
     auto* label = new Label(parent, sizing);
-    label->setObjectName(QLatin1String(name));
+    label->setObjectName(name);
     label->setFont(font);
     label->setTextColor(color);
     label->setAlignment((sizing == Label::Sizing::FollowRight ? Qt::AlignRight : Qt::AlignLeft)
@@ -39,6 +39,9 @@ Label* makeTextLabel(QWidget* parent, const char* name, Label::Sizing sizing, co
 Label::Label(QWidget* parent, Sizing sizing) : QLabel(parent), sizing_(sizing)
 {
     setFocusPolicy(Qt::NoFocus);
+    // Captions are numbers, the game's texts and what players typed as
+    // their names: never markup.
+    setTextFormat(Qt::PlainText);
 }
 
 void Label::setCaption(const QString& text)

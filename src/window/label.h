@@ -11,6 +11,16 @@ namespace tavlin {
 
 QFont comicFont(double pointSize, bool bold = false);
 
+// The game's colours.
+namespace colour {
+inline const QColor LightGreen{192, 255, 192};
+inline const QColor LightYellow{255, 255, 192};
+inline const QColor Maroon{128, 0, 0};
+inline const QColor Green{0, 128, 0};
+inline const QColor Red{255, 0, 0};
+inline const QColor Blue{0, 0, 255};
+}  // namespace colour
+
 class Label : public QLabel {
     Q_OBJECT
 public:
@@ -60,7 +70,7 @@ void setBackground(QWidget* widget, const QColor& color);
 
 // A transparent label that follows its text, with its fixed edge (the left
 // one, or the right one for `Sizing::FollowRight`) and its top in twips.
-Label* makeTextLabel(QWidget* parent, const char* name, Label::Sizing sizing, const QString& text,
+Label* makeTextLabel(QWidget* parent, const QString& name, Label::Sizing sizing, const QString& text,
                      const QFont& font, const QColor& color, double edgeTwips, double topTwips);
 
 }  // namespace tavlin
