@@ -9,6 +9,8 @@ build=${1:-${TAVLIN_BENCH_BUILD:-$root/build-bench}}
 build=$(mkdir -p "$build" && cd "$build" && pwd)
 
 bench_build() {
+    # A fresh machine gets what the build and Xvfb need first.
+    "$root/scripts/setup" || exit 1
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTAVLIN_TESTS=OFF -DTAVLIN_BENCH=ON >/dev/null ||
         { echo "bench: configuring $build failed" >&2; exit 1; }
     cmake --build "$build" -j2 --target "$@" >/dev/null ||
