@@ -169,16 +169,11 @@ std::optional<WriteFailure> writeFile(const QString& path, const QByteArray& byt
         message = file.errorString();
     } else {
         errno = 0;
-        const bool written = file.write(bytes) == bytes.size() && file.flush();
-        const int writeErrno = errno;
-        if (!written || !syncedToDisk(file)) {
+        if (file.write(bytes) != bytes.size() || !file.flush() || !syncedToDisk(file)) {
             error = QFileDevice::WriteError;
-            message = file.error() != QFileDevice::NoError ? file.errorString() : QString();
-            // A short write leaves Qt with no reason of its own to give.
-            if ((message.isEmpty() || message == QLatin1String("Unknown error")) && writeErrno != 0)
-                message = qt_error_string(writeErrno);
-            if (message.isEmpty())
-                message = file.errorString();
+            // A short write leaves Qt with no reason of its own; the system's
+            // is the better one then.
+            message = errno != 0 ? qt_error_string(errno) : file.errorString();
             // Throws the new file away; the old one was never touched.
             file.cancelWriting();
         } else if (!file.commit()) {
