@@ -65,10 +65,11 @@ Form1::Form1(Dialogs& dialogs, const QString& scoreFile,
     picture1_->setFont(comicFont(9.75));
     picture1_->setFocusPolicy(Qt::NoFocus);  // focused only by a tile click
 
-    label2_ = makeTextLabel(picture1_, QStringLiteral("Label2"), Label::Sizing::FollowLeft, QStringLiteral("0"),
-                            comicFont(11.25), Maroon, 120, 0);
-    label1_ = makeTextLabel(picture1_, QStringLiteral("Label1"), Label::Sizing::FollowRight, QStringLiteral("Label1"),
-                            comicFont(11.25), Maroon, 2640 + 660, 0);
+    // The time keeps its left edge, the move count its right one.
+    label2_ = makeTextLabel(picture1_, QStringLiteral("Label2"), Label::Sizing::FollowLeft,
+                            QStringLiteral("0"), comicFont(11.25), Maroon, 120, 0);
+    label1_ = makeTextLabel(picture1_, QStringLiteral("Label1"), Label::Sizing::FollowRight,
+                            QStringLiteral("Label1"), comicFont(11.25), Maroon, 2640 + 660, 0);
 
     kosticka_[Board::Blank] = new Label(surface_);
     Label* blank = kosticka_[Board::Blank];
