@@ -30,7 +30,6 @@ public:
     Label* Label5() const { return label5_; }
     QPushButton* Command2() const { return command2_; }
     QPushButton* Command3() const { return command3_; }
-    const QString& scoreFile() const { return scoreFile_; }
 
     // Shows the panel at the top left corner of the client area.
     void showAtCorner();
