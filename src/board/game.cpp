@@ -1,5 +1,7 @@
 #include "game.h"
 
+#include <QScopedValueRollback>
+
 #include <charconv>
 #include <cmath>
 
@@ -74,13 +76,31 @@ void Game::Kosticka_Click(std::int16_t index)
 
 void Game::Rozhazej()
 {
-    directions_.seedFromClock();
+    // A shuffle asked for while one runs (F1 held down or queued thousands
+    // of times, each arriving in the running shuffle's yield) does not run
+    // inside it: the running one starts its moves afresh instead. So the
+    // board goes on being mixed, and however many requests queue up, they
+    // nest no deeper than one shuffle.
+    if (shuffling_) {
+        restartShuffle_ = true;
+        return;
+    }
+    const QScopedValueRollback<bool> running(shuffling_, true);
+
+    restartShuffle_ = true;
     std::int16_t accepted = 0;
     while (accepted < ShuffleMoves) {
+        if (restartShuffle_) {
+            restartShuffle_ = false;
+            directions_.seedFromClock();
+            accepted = 0;
+        }
         // A click, a tick or a menu command may run here; each finds a whole
         // board. Closing the window stops the shuffle before its next move.
         if (!view_.yieldToEvents())
             return;
+        if (restartShuffle_)
+            continue;
         const auto d = static_cast<std::int16_t>(std::floor(directions_.next() * 4));
         // The free cell is read afresh: a nested click may have moved it.
         Cell c = board_.freeCell();

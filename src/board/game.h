@@ -66,6 +66,8 @@ private:
     DirectionSource& directions_;
     Board board_;
     std::int32_t PocetTahu_ = 0;
+    bool shuffling_ = false;
+    bool restartShuffle_ = false;  // a new game was asked for during the shuffle
 };
 
 }  // namespace tavlin
