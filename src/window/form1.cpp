@@ -145,12 +145,7 @@ Label* Form1::makeTile(int index)
 void Form1::Form_Load()
 {
     adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        // The frame is the window manager's and not known before the window
-        // is shown; the client size with the menu bar stands in for it.
-        const QRect area = screen->geometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+    centreOnScreen();
     for (int n = 1; n < Board::Blank; ++n) {
         kosticka_[n] = makeTile(n);
         kosticka_[n]->show();
@@ -162,6 +157,30 @@ void Form1::Form_Load()
     // window is first shown: the player never sees the solved board.
     game_.load(static_cast<float>(design::ClientWidth), static_cast<float>(design::ClientHeight),
                static_cast<float>(design::StripHeight));
+}
+
+void Form1::centreOnScreen()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // Centred by its outer size. The frame is the window manager's: before
+    // the window is first shown it is not known, and the window with its
+    // menu bar stands in for it until the frame appears (moveEvent).
+    const QRect area = screen->geometry();
+    const QSize outer = frameGeometry().size();
+    move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
+}
+
+void Form1::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    // The window manager has framed the window: centre it once more, now by
+    // the size with the frame. Later moves are the player's.
+    if (!centredInFrame_ && frameGeometry().size() != size()) {
+        centredInFrame_ = true;
+        centreOnScreen();
+    }
 }
 
 // --- GameView -------------------------------------------------------------

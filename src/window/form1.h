@@ -61,10 +61,12 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Form_Load();
+    void centreOnScreen();
     void buildMenus();
     Label* makeTile(int index);
 
@@ -92,6 +94,7 @@ private:
     QTimer timer1_;
     bool closing_ = false;
     bool pressedOnSurface_ = false;
+    bool centredInFrame_ = false;
 };
 
 }  // namespace tavlin
