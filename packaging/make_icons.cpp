@@ -1,70 +1,88 @@
-// Writes the game's icon for the desktop's icon theme: the 32 × 32 PNG and
-// a scalable SVG of the same picture, both from the image the window uses,
-// so the three can never drift apart.
+// Writes the game's icon for the desktop's hicolor theme from the drawing the
+// window uses: a PNG for each size asked for and a scalable SVG whose shapes
+// are the drawing's rectangles, so that no missing font and no bitmap can
+// change it.
 //
-//   make_icons <icon.png> <icon.svg>
+//   make_icons <folder> <size>...
+//
+// writes <folder>/<size>x<size>/apps/tavlin.png and
+// <folder>/scalable/apps/tavlin.svg.
 
 #include "window/icon.h"
 
 #include <QColor>
+#include <QDir>
 #include <QFile>
-#include <QImage>
+#include <QFileInfo>
 #include <QString>
 #include <QTextStream>
 
 #include <cstdio>
-#include <map>
+#include <utility>
+#include <vector>
 
 namespace {
 
-// One <path> per colour, each row's runs of that colour as rectangles, so the
-// SVG scales with sharp edges and needs no font.
-QString svgOf(const QImage& image)
+// One <path> per colour, in the order the colours first appear.
+QString svgOf(const std::vector<tavlin::IconRect>& shapes)
 {
-    std::map<QRgb, QString> runsByColour;
-    for (int y = 0; y < image.height(); ++y) {
-        int x = 0;
-        while (x < image.width()) {
-            const QRgb colour = image.pixel(x, y);
-            int end = x + 1;
-            while (end < image.width() && image.pixel(end, y) == colour)
-                ++end;
-            if (qAlpha(colour) != 0)
-                runsByColour[colour] += QStringLiteral("M%1 %2h%3v1h-%3z").arg(x).arg(y).arg(end - x);
-            x = end;
-        }
+    std::vector<std::pair<QRgb, QString>> paths;
+    for (const tavlin::IconRect& shape : shapes) {
+        auto path = paths.begin();
+        while (path != paths.end() && path->first != shape.colour)
+            ++path;
+        if (path == paths.end())
+            path = paths.insert(path, {shape.colour, QString()});
+        path->second += QStringLiteral("M%1 %2h%3v%4h-%3z")
+                            .arg(shape.x).arg(shape.y).arg(shape.width).arg(shape.height);
     }
     QString svg;
     QTextStream out(&svg);
+    const int side = tavlin::IconUnits;
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << image.width() << "\" height=\""
-        << image.height() << "\" viewBox=\"0 0 " << image.width() << ' ' << image.height()
-        << "\" shape-rendering=\"crispEdges\">\n"
+        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << side << "\" height=\"" << side
+        << "\" viewBox=\"0 0 " << side << ' ' << side << "\" shape-rendering=\"crispEdges\">\n"
         << "  <title>Tavlin</title>\n";
-    for (const auto& [colour, runs] : runsByColour)
-        out << "  <path fill=\"" << QColor(colour).name() << "\" d=\"" << runs << "\"/>\n";
+    for (const auto& [colour, d] : paths)
+        out << "  <path fill=\"" << QColor(colour).name() << "\" d=\"" << d << "\"/>\n";
     out << "</svg>\n";
     return svg;
+}
+
+bool write(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        && file.write(bytes) == bytes.size() && file.flush();
 }
 
 }  // namespace
 
 int main(int argc, char* argv[])
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s <icon.png> <icon.svg>\n", argv[0]);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s <folder> <size>...\n", argv[0]);
         return 2;
     }
-    const QImage icon = tavlin::drawIcon();
-    const QString pngPath = QString::fromLocal8Bit(argv[1]);
-    if (!icon.save(pngPath, "PNG")) {
-        std::fprintf(stderr, "make_icons: cannot write %s\n", argv[1]);
-        return 1;
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    for (int i = 2; i < argc; ++i) {
+        bool ok = false;
+        const int size = QByteArray(argv[i]).toInt(&ok);
+        if (!ok || size <= 0) {
+            std::fprintf(stderr, "make_icons: '%s' is not a size\n", argv[i]);
+            return 2;
+        }
+        const QString path = QStringLiteral("%1/%2x%2/apps/tavlin.png").arg(folder).arg(size);
+        // The design size keeps its 16-colour palette, as the window shows it.
+        const QImage icon = size == tavlin::IconUnits ? tavlin::drawIcon() : tavlin::drawIcon(size);
+        if (!QDir().mkpath(QFileInfo(path).path()) || !icon.save(path, "PNG")) {
+            std::fprintf(stderr, "make_icons: cannot write %s\n", qPrintable(path));
+            return 1;
+        }
     }
-    QFile svg(QString::fromLocal8Bit(argv[2]));
-    if (!svg.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        || svg.write(svgOf(icon).toUtf8()) < 0 || !svg.flush()) {
-        std::fprintf(stderr, "make_icons: cannot write %s\n", argv[2]);
+    const QString svgPath = folder + QStringLiteral("/scalable/apps/tavlin.svg");
+    if (!write(svgPath, svgOf(tavlin::iconShapes()).toUtf8())) {
+        std::fprintf(stderr, "make_icons: cannot write %s\n", qPrintable(svgPath));
         return 1;
     }
     return 0;

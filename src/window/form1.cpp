@@ -38,7 +38,7 @@ Form1::Form1(Dialogs& dialogs, const QString& scoreFile,
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tavlin"));
-    setWindowIcon(QIcon(QPixmap::fromImage(drawIcon())));
+    setWindowIcon(gameIcon());
     // A fixed dialog frame: a close box and the system menu, nothing to
     // minimise, maximise or drag to another size.
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint

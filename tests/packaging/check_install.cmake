@@ -1,8 +1,10 @@
 # Installs the game into a scratch prefix and checks what a desktop and a
 # user rely on: the program in a folder of its own, a relative launcher link
-# that still leads to it after the tree is moved, icons of the right size
-# under the name the desktop entry uses, entries that name one another
-# correctly, and an install manifest that lists exactly what was installed
+# that still leads to it after the tree is moved, icons of every theme size
+# and a scalable one that are the same picture, a desktop entry that starts
+# the program by its absolute path (also when packaged with DESTDIR), entries
+# that name one another correctly, manual pages that render cleanly in both
+# languages, and an install manifest that lists exactly what was installed
 # (the README's uninstall removes what it lists).
 #
 #   cmake -DBUILD_DIR=... -DPREFIX=... -DVERSION=... -P check_install.cmake
@@ -34,9 +36,15 @@ if(NOT count EQUAL 1 OR NOT metainfo MATCHES "^share/metainfo/([^/]+)\\.metainfo
   message(FATAL_ERROR "FAIL: expected one share/metainfo/<id>.metainfo.xml, found '${metainfo}'")
 endif()
 set(appstream_id "${CMAKE_MATCH_1}")
-set(png "share/icons/hicolor/32x32/apps/tavlin.png")
+set(icon_sizes 16 22 24 32 48 64 128 256)
+set(pngs)
+foreach(size IN LISTS icon_sizes)
+  list(APPEND pngs "share/icons/hicolor/${size}x${size}/apps/tavlin.png")
+endforeach()
 set(svg "share/icons/hicolor/scalable/apps/tavlin.svg")
-set(expected ${program} ${launcher} ${desktop} ${metainfo} ${png} ${svg})
+set(man_en "share/man/man6/tavlin.6")
+set(man_cs "share/man/cs/man6/tavlin.6")
+set(expected ${program} ${launcher} ${desktop} ${metainfo} ${pngs} ${svg} ${man_en} ${man_cs})
 
 # Every file in its place, and nothing else in the tree.
 file(GLOB_RECURSE found LIST_DIRECTORIES false RELATIVE "${PREFIX}" "${PREFIX}/*")
@@ -99,29 +107,66 @@ file(RENAME "${PREFIX}" "${PREFIX} moved")
 check_launcher("${PREFIX} moved")
 file(RENAME "${PREFIX} moved" "${PREFIX}")
 
-# The PNG icon: 32 × 32 (signature, then IHDR's width and height).
-file(READ "${PREFIX}/${png}" head LIMIT 24 HEX)
-if(NOT head MATCHES "^89504e470d0a1a0a0000000d49484452")
-  fail("${png} is not a PNG file")
-elseif(NOT head MATCHES "0000002000000020$")
-  fail("${png} is not 32 x 32 (header ${head})")
+# The icons: each PNG a square of its size, outlined to its very edge and
+# transparent inside; the SVG true vector shapes, no picture and no font,
+# that render to the same pixels as the PNGs where the scale is whole.
+find_program(convert convert)
+find_program(compare compare)
+find_program(rsvg rsvg-convert)
+if(NOT convert OR NOT compare OR NOT rsvg)
+  fail("ImageMagick or rsvg-convert is missing (Debian packages imagemagick, librsvg2-bin; scripts/setup installs them)")
+else()
+  foreach(size IN LISTS icon_sizes)
+    set(png "${PREFIX}/share/icons/hicolor/${size}x${size}/apps/tavlin.png")
+    file(READ "${png}" head LIMIT 8 HEX)
+    math(EXPR last "${size} - 1")
+    math(EXPR inside "${size} / 8")
+    execute_process(COMMAND "${convert}" "${png}" -format
+                            "%wx%h %[hex:p{0,0}] %[hex:p{${last},${last}}] %[hex:p{${inside},${inside}}]" info:
+                    OUTPUT_VARIABLE seen ERROR_VARIABLE seen)
+    if(NOT head STREQUAL "89504e470d0a1a0a")
+      fail("${png} is not a PNG file")
+    elseif(NOT seen STREQUAL "${size}x${size} 000000FF 000000FF 00000000")
+      fail("${png}: size, outline corners and inside are '${seen}'")
+    endif()
+  endforeach()
+  foreach(size 32 256)
+    execute_process(COMMAND "${rsvg}" -w ${size} -h ${size} -o "${PREFIX} svg${size}.png" "${PREFIX}/${svg}")
+    execute_process(COMMAND "${compare}" -metric AE "${PREFIX} svg${size}.png"
+                            "${PREFIX}/share/icons/hicolor/${size}x${size}/apps/tavlin.png" null:
+                    RESULT_VARIABLE rc ERROR_VARIABLE differing)
+    file(REMOVE "${PREFIX} svg${size}.png")
+    if(NOT rc EQUAL 0)
+      fail("the SVG drawn at ${size} px differs from the PNG in '${differing}' pixels")
+    endif()
+  endforeach()
 endif()
-
-# The SVG icon: the same 32-unit square drawn in black and bright red, with
-# shapes only, so that no missing font can change it.
 file(READ "${PREFIX}/${svg}" svg_text)
-foreach(needle "<svg " "viewBox=\"0 0 32 32\"" "fill=\"#000000\"" "fill=\"#ff0000\"")
-  string(FIND "${svg_text}" "${needle}" at)
-  if(at EQUAL -1)
-    fail("${svg} has no ${needle}")
-  endif()
-endforeach()
-string(FIND "${svg_text}" "<text" at)
-if(NOT at EQUAL -1)
-  fail("${svg} draws text with a font")
+if(NOT svg_text MATCHES "<svg " OR svg_text MATCHES "<image|base64|<text")
+  fail("${svg} is not an SVG of shapes alone:\n${svg_text}")
 endif()
 
-# The desktop entry starts the launcher by name and uses the icons' name.
+# The manual pages render without a warning, the Czech one with its
+# diacritics, and each names the keys and the best-of table's file.
+foreach(page_and_words "${man_en}|F3|tavlin.inf" "${man_cs}|Nejlepší hráči|tavlin.inf")
+  string(REPLACE "|" ";" page_and_words "${page_and_words}")
+  list(POP_FRONT page_and_words page)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C.UTF-8 MANWIDTH=80
+                          man --warnings=w -l "${PREFIX}/${page}"
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE text ERROR_VARIABLE warnings)
+  if(NOT rc EQUAL 0 OR NOT warnings STREQUAL "")
+    fail("man -l ${page} ended with ${rc}:\n${warnings}")
+  endif()
+  foreach(words IN LISTS page_and_words)
+    string(FIND "${text}" "${words}" at)
+    if(at EQUAL -1)
+      fail("${page} as rendered does not say '${words}':\n${text}")
+    endif()
+  endforeach()
+endforeach()
+
+# The desktop entry starts the program by its absolute path, so that it
+# works whatever PATH the session has; the blank in the prefix is quoted.
 file(STRINGS "${PREFIX}/${desktop}" entry ENCODING UTF-8)
 macro(entry_value key out)
   set(${out} "")
@@ -132,17 +177,15 @@ macro(entry_value key out)
   endforeach()
 endmacro()
 entry_value(Exec exec)
+entry_value(TryExec try_exec)
 entry_value(Icon icon)
 entry_value(Name name)
 entry_value(Categories categories)
-get_filename_component(launcher_name "${launcher}" NAME)
-get_filename_component(png_name "${png}" NAME_WE)
-get_filename_component(svg_name "${svg}" NAME_WE)
-if(NOT exec STREQUAL launcher_name)
-  fail("desktop entry runs '${exec}', the launcher is '${launcher_name}'")
+if(NOT exec STREQUAL "\"${PREFIX}/${program}\"" OR NOT try_exec STREQUAL "${PREFIX}/${program}")
+  fail("desktop entry runs '${exec}', tries '${try_exec}'; the program is ${PREFIX}/${program}")
 endif()
-if(NOT icon STREQUAL png_name OR NOT icon STREQUAL svg_name)
-  fail("desktop entry's icon '${icon}' is not the installed ${png_name} / ${svg_name}")
+if(NOT icon STREQUAL "tavlin")
+  fail("desktop entry's icon '${icon}' is not the installed tavlin.png / tavlin.svg")
 endif()
 if(NOT name STREQUAL "Tavlin")
   fail("desktop entry's Name is '${name}'")
@@ -167,6 +210,23 @@ if(NOT meta MATCHES "<release version=\"([^\"]*)\"")
 elseif(NOT CMAKE_MATCH_1 STREQUAL VERSION)
   fail("metainfo's newest release is ${CMAKE_MATCH_1}, the program is ${VERSION}: add a <release>")
 endif()
+
+# Packaged with DESTDIR, the entry names the program where it will run, not
+# where it was staged; a % and a $ in that path are escaped.
+set(staging "${PREFIX} staged")
+set(odd_prefix "/opt/50% $off")
+file(REMOVE_RECURSE "${staging}")
+execute_process(COMMAND ${CMAKE_COMMAND} -E env "DESTDIR=${staging}"
+                        ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${odd_prefix}" --component tavlin
+                RESULT_VARIABLE rc OUTPUT_QUIET ERROR_VARIABLE out)
+file(STRINGS "${staging}${odd_prefix}/${desktop}" entry ENCODING UTF-8)
+entry_value(Exec exec)
+entry_value(TryExec try_exec)
+if(NOT rc EQUAL 0 OR NOT exec STREQUAL [["/opt/50%% \\$off/lib/tavlin/tavlin"]]
+   OR NOT try_exec STREQUAL "/opt/50% $off/lib/tavlin/tavlin")
+  fail("installed with DESTDIR (${rc}, ${out}) the entry runs '${exec}', tries '${try_exec}'")
+endif()
+file(REMOVE_RECURSE "${staging}")
 
 if(failures GREATER 0)
   message(FATAL_ERROR "${failures} check(s) failed")

@@ -1,6 +1,7 @@
 # Runs one of the desktop's checkers on an installed file and fails on any
-# error or warning it reports (hints are shown, not counted). When the
-# checker is not installed the test is skipped: scripts/setup installs it.
+# error or warning it reports, and for the AppStream metainfo also on any
+# info or pedantic hint. When the checker is not installed the test is
+# skipped: scripts/setup installs it.
 #
 #   cmake -DTOOL=desktop-file-validate|appstreamcli -DFILE=<file or pattern> -P validate.cmake
 
@@ -24,8 +25,8 @@ if(NOT count EQUAL 1)
 endif()
 
 if(TOOL STREQUAL "appstreamcli")
-  # --strict: warnings and infos fail too, pedantic hints do not.
-  set(command "${checker}" validate --no-net --strict --explain "${files}")
+  # --strict makes warnings and infos fail; pedantic hints are counted below.
+  set(command "${checker}" validate --no-net --strict --pedantic --explain "${files}")
 else()
   set(command "${checker}" "${files}")
 endif()
@@ -34,7 +35,7 @@ message("${out}")
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "FAIL: ${TOOL} ended with ${rc}")
 endif()
-if(out MATCHES "(^|\n)[^\n]*: (error|warning): ")
+if(out MATCHES "(^|\n)[^\n]*: (error|warning): " OR out MATCHES "(^|\n)[EWIP]: ")
   message(FATAL_ERROR "FAIL: ${TOOL} reported errors or warnings")
 endif()
 message("${TOOL}: ${files} is valid.")

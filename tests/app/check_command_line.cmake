@@ -1,0 +1,45 @@
+# Runs the game with no display reachable: --version and --help answer
+# anyway (they must not need one), whatever the game does not take is
+# refused in Czech with status 2, and a plain start says in one Czech line
+# that there is no display and ends with status 1 instead of aborting.
+#
+#   cmake -DPROGRAM=... -DVERSION=... -P check_command_line.cmake
+
+cmake_minimum_required(VERSION 3.25)
+
+set(failures 0)
+set(no_display_line "tavlin: není dostupný žádný displej (X server ani Wayland), okno hry nelze otevřít.\n")
+set(see_help "Nápovědu vypíše: tavlin --help\n")
+
+# expect(<status> <stdout> <stderr> <argument>...)
+function(expect status stdout stderr)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY QT_QPA_PLATFORM=
+                          "${PROGRAM}" ${ARGN}
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 30)
+  if(NOT rc STREQUAL status OR NOT out STREQUAL stdout OR NOT err STREQUAL stderr)
+    message(SEND_ERROR "FAIL: tavlin ${ARGN}\n  status ${rc}, expected ${status}\n"
+                       "  stdout:\n${out}\n  expected:\n${stdout}\n  stderr:\n${err}\n  expected:\n${stderr}")
+    math(EXPR failures "${failures} + 1")
+    set(failures ${failures} PARENT_SCOPE)
+  endif()
+endfunction()
+
+expect(0 "Tavlin ${VERSION}\n" "" --version)
+expect(2 "" "tavlin: neznámá volba „--fullscreen“.\n${see_help}" --fullscreen)
+expect(2 "" "tavlin: nečekaný argument „hra.inf“; hra žádné argumenty nebere.\n${see_help}" hra.inf)
+expect(2 "" "tavlin: volbě „-display“ chybí hodnota.\n${see_help}" -display)
+expect(1 "" "${no_display_line}")
+# Qt's own options are Qt's: the display named here is not there either.
+expect(1 "" "${no_display_line}" -display :99999 -reverse)
+
+execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY "${PROGRAM}" --help
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 30)
+if(NOT rc EQUAL 0 OR NOT err STREQUAL "" OR NOT out MATCHES "^Použití: tavlin \\[VOLBA\\]\n.*--version  vypíše verzi")
+  message(SEND_ERROR "FAIL: tavlin --help ended with ${rc}, printed\n${out}\nand on stderr\n${err}")
+  math(EXPR failures "${failures} + 1")
+endif()
+
+if(failures GREATER 0)
+  message(FATAL_ERROR "${failures} check(s) failed")
+endif()
+message("The command line behaves.")
