@@ -13,11 +13,12 @@ set(see_help "Nápovědu vypíše: tavlin --help\n")
 
 # expect(<status> <stdout> <stderr> <argument>...)
 function(expect status stdout stderr)
-  execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY QT_QPA_PLATFORM=
-                          "${PROGRAM}" ${ARGN}
+  # env execs the program, so an abort shows as such, not as a status.
+  execute_process(COMMAND env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "${PROGRAM}" ${ARGN}
                   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 30)
   if(NOT rc STREQUAL status OR NOT out STREQUAL stdout OR NOT err STREQUAL stderr)
-    message(SEND_ERROR "FAIL: tavlin ${ARGN}\n  status ${rc}, expected ${status}\n"
+    string(JOIN " " arguments ${ARGN})
+    message(SEND_ERROR "FAIL: tavlin ${arguments}\n  status ${rc}, expected ${status}\n"
                        "  stdout:\n${out}\n  expected:\n${stdout}\n  stderr:\n${err}\n  expected:\n${stderr}")
     math(EXPR failures "${failures} + 1")
     set(failures ${failures} PARENT_SCOPE)
@@ -32,7 +33,7 @@ expect(1 "" "${no_display_line}")
 # Qt's own options are Qt's: the display named here is not there either.
 expect(1 "" "${no_display_line}" -display :99999 -reverse)
 
-execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY "${PROGRAM}" --help
+execute_process(COMMAND env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "${PROGRAM}" --help
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 30)
 if(NOT rc EQUAL 0 OR NOT err STREQUAL "" OR NOT out MATCHES "^Použití: tavlin \\[VOLBA\\]\n.*--version  vypíše verzi")
   message(SEND_ERROR "FAIL: tavlin --help ended with ${rc}, printed\n${out}\nand on stderr\n${err}")
