@@ -9,8 +9,8 @@
 #include <QList>
 #include <QString>
 
+#include <atomic>
 #include <cstdio>
-#include <cstring>
 #include <mutex>
 #include <optional>
 #include <string_view>
@@ -97,7 +97,7 @@ struct HeldMessage {
 };
 std::mutex heldLock;
 QList<HeldMessage> held;
-bool connected = false;
+std::atomic<bool> connected = false;
 QtMessageHandler qtHandler = nullptr;
 
 void holdWhileConnecting(QtMsgType type, const QMessageLogContext& context, const QString& text)
