@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "../bestof/bestofpanel.h"
+#include "accessibility.h"
 #include "icon.h"
 #include "twips.h"
 #include "version.h"
@@ -36,6 +37,9 @@ Form1::Form1(Dialogs& dialogs, const QString& scoreFile,
       directions_(directions ? std::move(directions) : std::make_unique<ClockSeededRandom>()),
       game_(*this, *directions_)
 {
+    // Before any control exists: Qt keeps the first interface it makes for a
+    // control, and a screen reader that is already running asks at once.
+    accessibility::install();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tavlin"));
     setWindowIcon(gameIcon());
@@ -70,6 +74,9 @@ Form1::Form1(Dialogs& dialogs, const QString& scoreFile,
                             QStringLiteral("0"), comicFont(11.25), Maroon, 120, 0);
     label1_ = makeTextLabel(picture1_, QStringLiteral("Label1"), Label::Sizing::FollowRight,
                             QStringLiteral("Label1"), comicFont(11.25), Maroon, 2640 + 660, 0);
+    // A screen reader names the two by what they count; the caption is the value.
+    label2_->setAccessibleName(QStringLiteral("Čas"));
+    label1_->setAccessibleName(QStringLiteral("Počet tahů"));
 
     kosticka_[Board::Blank] = new Label(surface_);
     Label* blank = kosticka_[Board::Blank];
@@ -100,6 +107,9 @@ void Form1::buildMenus()
         // F1 to F3 work whenever the window is active, the best-of panel
         // shown or not.
         action->setShortcutContext(Qt::WindowShortcut);
+        // The menus and the keys run the procedure at once; a screen reader's
+        // press runs it from the event loop (accessibility.cpp), so that the
+        // boxes it shows do not hold the screen reader.
         connect(action, &QAction::triggered, this, procedure);
         return action;
     };
@@ -188,6 +198,7 @@ void Form1::moveEvent(QMoveEvent* event)
 void Form1::placeTile(int tile, TilePlace place, float width, float height)
 {
     kosticka_[tile]->setGeometry(twipsRect(place.left, place.top, width, height));
+    accessibility::tileMoved(kosticka_[tile]);
 }
 
 QString Form1::moveText() const

@@ -1,7 +1,9 @@
 #include "label.h"
 
+#include "accessibility.h"
 #include "twips.h"
 
+#include <QMetaMethod>
 #include <QMouseEvent>
 
 namespace tavlin {
@@ -48,6 +50,16 @@ void Label::setCaption(const QString& text)
 {
     setText(text);
     fit();
+    // Qt announces a new caption as the label's new name, except for a label
+    // named apart from its caption (the clock, the move count): there the
+    // caption is the value.
+    if (!accessibleName().isEmpty())
+        accessibility::valueChanged(this);
+}
+
+bool Label::clickable() const
+{
+    return isSignalConnected(QMetaMethod::fromSignal(&Label::clicked));
 }
 
 void Label::anchorAt(int edge, int top)

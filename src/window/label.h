@@ -38,6 +38,10 @@ public:
 
     void setTextColor(const QColor& color);
 
+    // True when something answers a click on this label; the screen reader
+    // may then press it.
+    bool clickable() const;
+
 signals:
     void clicked();
 

@@ -1,0 +1,256 @@
+#include "accessibility.h"
+
+#include "form1.h"
+#include "label.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QPointer>
+#include <QWindow>
+
+#include <optional>
+
+namespace tavlin::accessibility {
+
+namespace {
+
+// A modal box over the window takes every click and key meant for the
+// window and its menus.
+bool blockedByModal(const QWidget* widget)
+{
+    const QWidget* modal = QApplication::activeModalWidget();
+    return modal && modal != widget->window();
+}
+
+// Whether a left click in the middle of `label` would reach it now. A
+// screen reader's press does what that click would do, so where the click
+// could not land (a box is open, the best-of panel lies over the tiles, the
+// panel with "zpět" is hidden) the press does nothing either.
+bool reachableByClick(const Label* label)
+{
+    if (blockedByModal(label) || !label->isVisible() || !label->isEnabled())
+        return false;
+    QWidget* window = label->window();
+    const QWidget* hit = window->childAt(label->mapTo(window, label->rect().center()));
+    return hit == label || label->isAncestorOf(hit);
+}
+
+// The cell of a tile of the game's window; nothing for any other label.
+std::optional<Cell> cellOf(const Label* label)
+{
+    const auto* form = qobject_cast<const Form1*>(label->window());
+    if (!form)
+        return std::nullopt;
+    for (int tile = 1; tile <= Board::Blank; ++tile) {
+        if (form->Kosticka(tile) != label)
+            continue;
+        const Board& board = form->game().board();
+        for (std::int16_t r = 1; r <= Board::Size; ++r)
+            for (std::int16_t s = 1; s <= Board::Size; ++s)
+                if (board.tileAt(r, s) == tile)
+                    return Cell{r, s};
+    }
+    return std::nullopt;
+}
+
+// A label as the screen reader sees it. Everything is worked out when asked:
+// Qt may create the interface while the window is still being built, before
+// a tile has its place or "zpět" its click handler.
+class LabelAccessible final : public QAccessibleWidget {
+public:
+    explicit LabelAccessible(Label* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+    // A label that acts on a click is a button to the screen reader.
+    QAccessible::Role role() const override
+    {
+        return label()->clickable() ? QAccessible::Button : QAccessible::StaticText;
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        const Label* l = label();
+        // The clock and the move count are named by what they count; their
+        // caption then gives the value ("Počet tahů: 17" gives 17).
+        const QString name = l->accessibleName();
+        if (t == QAccessible::Name)
+            return name.isEmpty() ? l->caption() : name;
+        if (t != QAccessible::Description)
+            return QAccessibleWidget::text(t);
+        if (const std::optional<Cell> cell = cellOf(l))
+            return QStringLiteral("řádek %1, sloupec %2").arg(cell->r).arg(cell->s);
+        if (!name.isEmpty()) {
+            const QString prefix = name + QStringLiteral(": ");
+            return l->caption().startsWith(prefix) ? l->caption().mid(prefix.size()) : l->caption();
+        }
+        return QAccessibleWidget::text(t);  // the tooltip, where there is one
+    }
+
+    QStringList actionNames() const override
+    {
+        return label()->clickable() ? QStringList{pressAction()} : QStringList{};
+    }
+
+    // The press returns at once and the click runs from the event loop: a
+    // click may open a box ("Konec hry", the name, the clear question), and
+    // the screen reader would wait for it to close. Whether the click can
+    // land is judged when it runs, as it is for a real click: a second press
+    // queued behind the last move finds the "Konec hry" box open.
+    void doAction(const QString& action) override
+    {
+        if (action != pressAction())
+            return;
+        QMetaObject::invokeMethod(
+            label(),
+            [l = label()] {
+                if (reachableByClick(l))
+                    emit l->clicked();
+            },
+            Qt::QueuedConnection);
+    }
+
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    Label* label() const { return static_cast<Label*>(widget()); }
+};
+
+// "N&ejlepší hráči" reads "Nejlepší hráči"; "&&" stands for one "&".
+QString withoutAccessKey(const QString& caption)
+{
+    QString text;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&' && i + 1 < caption.size())
+            ++i;
+        text += caption[i];
+    }
+    return text;
+}
+
+// A menu item that runs a command. Qt's own item triggers its action inside
+// the screen reader's call, which then hangs on every box the command shows
+// ("Ovládání", "O aplikaci"). This one queues the trigger; the menus and the
+// keys F1 to F3 still trigger at once, as they always did.
+class MenuItemAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
+public:
+    MenuItemAccessible(QMenu* menu, QAction* action) : menu_(menu), action_(action) {}
+
+    bool isValid() const override { return menu_ && action_; }
+    QObject* object() const override { return action_; }
+    QWindow* window() const override
+    {
+        for (const QWidget* w = menu_; w; w = w->parentWidget())
+            if (QWindow* handle = w->windowHandle())
+                return handle;
+        return nullptr;
+    }
+    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(menu_); }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessible::Role role() const override { return QAccessible::MenuItem; }
+    void setText(QAccessible::Text, const QString&) override {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return withoutAccessKey(action_->text());
+        if (t == QAccessible::Accelerator) {
+            const QKeySequence key = action_->shortcut();
+            return (key.isEmpty() ? QKeySequence::mnemonic(action_->text()) : key)
+                .toString(QKeySequence::NativeText);
+        }
+        return {};
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        state.invisible = !menu_->isVisible() || !action_->isVisible();
+        state.focused = menu_->activeAction() == action_;
+        state.disabled = !action_->isEnabled();
+        return state;
+    }
+
+    QRect rect() const override
+    {
+        if (!menu_->isVisible())
+            return {};
+        return menu_->actionGeometry(action_).translated(menu_->mapToGlobal(QPoint(0, 0)));
+    }
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
+                                                    : nullptr;
+    }
+
+    QStringList actionNames() const override { return {pressAction()}; }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+    // Nothing reaches the menus while a box is open, neither the mouse nor
+    // the keys; a press queued before the box opened finds it open.
+    void doAction(const QString& name) override
+    {
+        if (name != pressAction())
+            return;
+        QMetaObject::invokeMethod(
+            action_.data(),
+            [menu = menu_, action = action_.data()] {
+                if (menu && action->isEnabled() && !blockedByModal(menu))
+                    action->trigger();
+            },
+            Qt::QueuedConnection);
+    }
+
+private:
+    QPointer<QMenu> menu_;
+    QPointer<QAction> action_;
+};
+
+QAccessibleInterface* factory(const QString&, QObject* object)
+{
+    if (auto* label = qobject_cast<Label*>(object))
+        return new LabelAccessible(label);
+    // Items that run a command; submenus and separators stay Qt's.
+    auto* action = qobject_cast<QAction*>(object);
+    if (!action || action->isSeparator() || action->menu())
+        return nullptr;
+    for (QObject* owner : action->associatedObjects())
+        if (auto* menu = qobject_cast<QMenu*>(owner))
+            return new MenuItemAccessible(menu, action);
+    return nullptr;
+}
+
+void notify(QWidget* widget, QAccessible::Event type)
+{
+    QAccessibleEvent event(widget, type);
+    QAccessible::updateAccessibility(&event);
+}
+
+}  // namespace
+
+void install()
+{
+    // Qt keeps a factory once, however often the window is built.
+    QAccessible::installFactory(&factory);
+}
+
+void tileMoved(QWidget* tile)
+{
+    if (!QAccessible::isActive())
+        return;
+    notify(tile, QAccessible::DescriptionChanged);
+    notify(tile, QAccessible::LocationChanged);
+}
+
+void valueChanged(QWidget* label)
+{
+    if (QAccessible::isActive())
+        notify(label, QAccessible::DescriptionChanged);
+}
+
+}  // namespace tavlin::accessibility

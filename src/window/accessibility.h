@@ -1,0 +1,25 @@
+#pragma once
+// What a screen reader finds in the window beyond what Qt gives on its own:
+// the labels that act on a click (the tiles, "zpět", "vymazat tabulku") can
+// be pressed, a tile tells its row and column, the clock and the move count
+// carry their names and values, and the menu items pressed through the
+// screen reader run their command from the event loop, so that a box the
+// command opens never holds the screen reader's call.
+
+class QWidget;
+
+namespace tavlin::accessibility {
+
+// Registers the interfaces with Qt. Qt asks for them only while an
+// assistive technology is active, so a player without one pays nothing.
+void install();
+
+// Tells an active screen reader that `tile` now stands in another cell:
+// both its description and its place changed.
+void tileMoved(QWidget* tile);
+
+// Tells an active screen reader that a label named apart from its caption
+// (the clock, the move count) shows a new value.
+void valueChanged(QWidget* label);
+
+}  // namespace tavlin::accessibility
