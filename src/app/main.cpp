@@ -1,5 +1,6 @@
 // Tavlin: a 4 × 4 sliding-tile puzzle.
 
+#include "../bestof/tablelocation.h"
 #include "../window/dialogs.h"
 #include "../window/form1.h"
 #include "version.h"
@@ -143,7 +144,7 @@ int main(int argc, char* argv[])
 
     tavlin::QtDialogs dialogs;
     // The best-of table lives beside the program.
-    tavlin::Form1 window(dialogs, QCoreApplication::applicationDirPath() + QStringLiteral("/tavlin.inf"));
+    tavlin::Form1 window(dialogs, tavlin::tablelocation::scoreFile());
     window.show();
     return QApplication::exec();
 }

@@ -4,6 +4,7 @@
 #include "../window/twips.h"
 #include "ranking.h"
 #include "scorefile.h"
+#include "tablelocation.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -78,7 +79,9 @@ void BestOfPanel::Command2_Click()
 {
     // A missing or unreadable file empties all twenty captions; a file with
     // fewer than twenty lines fills the first captions and empties the rest.
-    setTable(scorefile::load(scoreFile_));
+    scorefile::Source source = scorefile::Source::Missing;
+    setTable(scorefile::load(scoreFile_, &source));
+    tableUnreadable_ = source == scorefile::Source::Unreadable;
 }
 
 void BestOfPanel::Command3_Click(const QString& finishedTime)
@@ -104,7 +107,10 @@ void BestOfPanel::Command3_Click(const QString& finishedTime)
         window(), QStringLiteral("Gratuluji vám k umístění! Zadejte vaše jméno:"),
         QStringLiteral("Konec hry"));
     Jmeno_[k]->setCaption(name);
-    save(table());
+    if (tableUnreadable_)
+        reportUnsaved(table(), {scorefile::WriteFailure::Cause::Unreadable});
+    else
+        save(table());
 }
 
 void BestOfPanel::Label4_Click()
@@ -145,12 +151,17 @@ bool BestOfPanel::save(const scorefile::Lines& lines)
     const std::optional<scorefile::WriteFailure> failure = scorefile::save(scoreFile_, lines);
     if (!failure)
         return true;
+    reportUnsaved(lines, *failure);
+    return false;
+}
+
+void BestOfPanel::reportUnsaved(const scorefile::Lines& lines, const scorefile::WriteFailure& failure)
+{
     // The game goes on with the new table in the panel, as if it had been
     // saved; only the file keeps what it had.
     setTable(lines);
-    dialogs_.inform(window(), scorefile::failureText(scoreFile_, *failure),
+    dialogs_.inform(window(), scorefile::failureText(tablelocation::shownName(scoreFile_), failure),
                     QStringLiteral("Nejlepší hráči"));
-    return false;
 }
 
 }  // namespace tavlin

@@ -51,9 +51,13 @@ private:
     // `lines` all the same and a box tells the player why they were not
     // saved; false then.
     bool save(const scorefile::Lines& lines);
+    void reportUnsaved(const scorefile::Lines& lines, const scorefile::WriteFailure& failure);
 
     Dialogs& dialogs_;
     QString scoreFile_;
+    // The last load found a table it could not read; the ranking must not
+    // put a table of one row in its place.
+    bool tableUnreadable_ = false;
     std::array<Label*, Rows> scr_{};
     std::array<Label*, Rows> Jmeno_{};
     Label* label3_ = nullptr;

@@ -3,7 +3,8 @@
 // and a name line for each of the ten best-of rows, best first, every line
 // ended by CR LF. Reading is bounded (twenty lines, a capped line length, a
 // capped number of bytes looked at), so no file, however large or strange,
-// is read whole. Writing replaces the file whole and atomically.
+// is read whole. Writing replaces the file whole and atomically, and only ever
+// a regular file.
 
 #include <QByteArray>
 #include <QString>
@@ -40,10 +41,19 @@ struct ReadLimits {
 // in all the captions after them, and a missing file shows twenty empty ones.
 Lines read(QIODevice& in, const ReadLimits& limits = {});
 
-// Reads the score file at `path`. Anything but a readable regular file
-// (missing, a folder, a pipe, a device) gives twenty empty lines; nothing is
-// created and nothing is reported.
-Lines load(const QString& path, const ReadLimits& limits = {});
+// What a load found at the score file's place.
+enum class Source {
+    File,        // a regular file, read
+    Missing,     // nothing there: a save may create the file
+    NotAFile,    // a folder, a pipe, a device, a link to nothing: never read
+    Unreadable,  // a file that could not be read (no permission, an I/O error)
+};
+
+// Reads the score file at `path`. Anything but a readable regular file gives
+// twenty empty lines; nothing is created and nothing is reported, but
+// `source`, when given, tells a missing file from one that is there and was
+// not read.
+Lines load(const QString& path, Source* source = nullptr, const ReadLimits& limits = {});
 
 // The table the clear command writes: times 100 to 190, each with the name
 // "neznámý hráč".
@@ -59,20 +69,27 @@ QByteArray encode(const Lines& lines);
 
 struct WriteFailure {
     enum class Cause {
-        FolderInPlace,   // a folder stands where the file should be
-        FolderMissing,   // the folder that should hold the file is not there
-        CannotCreate,    // the file or its temporary neighbour cannot be created
-        WriteFailed,     // the bytes could not all be written (a full disk)
-        CannotReplace,   // the new file could not take the old one's place
+        FilePermission,    // the player may not write the file
+        FolderPermission,  // the player may not create a file in its folder
+        DiskFull,          // no room left (or over a size or quota limit)
+        ReadOnly,          // the file system is mounted read-only
+        NotAFile,          // a folder, a device, a pipe... in the file's place
+        Unreadable,        // the old table could not be read, so it is kept
+        InputOutput,       // the disk reported an input/output error
+        NoFolder,          // the program's folder cannot be found
         Other,
     };
     Cause cause = Cause::Other;
-    QString systemMessage;  // Qt's own wording, in English
 };
 
-// Writes `bytes` as the whole new content of `path`. Until everything is
-// written and synced, the old file stays as it was; on failure it is
-// untouched and no temporary file is left behind.
+// Writes `bytes` as the whole new content of the regular file `path`, or of
+// the regular file that the link `path` leads to (the link stays a link).
+// Anything else in that place is refused and left as it is. The new file
+// replaces the old one atomically, and the folder is synced after; where the
+// folder lets no new file be made but the file itself may be written (a
+// shared table in a read-only folder), the file is rewritten in place. On
+// failure no temporary file is left behind. Stale temporary files of earlier
+// saves that were cut short are removed on the way.
 std::optional<WriteFailure> writeFile(const QString& path, const QByteArray& bytes);
 
 inline std::optional<WriteFailure> save(const QString& path, const Lines& lines)
@@ -81,7 +98,8 @@ inline std::optional<WriteFailure> save(const QString& path, const Lines& lines)
 }
 
 // The message a player reads when the table could not be saved, in Czech,
-// its lines joined by a lone CR.
-QString failureText(const QString& path, const WriteFailure& failure);
+// its lines joined by a lone CR. `shownPath` names the file as the player
+// knows it.
+QString failureText(const QString& shownPath, const WriteFailure& failure);
 
 }  // namespace tavlin::scorefile

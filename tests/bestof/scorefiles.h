@@ -1,42 +1,27 @@
 #pragma once
-// Score files for the best-of tests, written and read behind the game's back.
+// Score files for the best-of tests, written and read behind the game's back,
+// and a user whom file permissions bind.
 
 #include "bestof/scorefile.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringList>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
 
+#include <unistd.h>
+
 namespace tavlin::testing {
 
-// The default table, "neznámý hráč" in Windows-1250.
-inline QByteArray defaultBytes()
-{
-    QByteArray bytes;
-    for (int time = 100; time <= 190; time += 10)
-        bytes += QByteArray::number(time) + "\r\nnezn\xE1m\xFD hr\xE1\xE8\r\n";
-    return bytes;
-}
-
 // Twenty lines: `lines` first, then empty ones.
-inline QStringList table(QStringList lines)
-{
-    lines.resize(scorefile::LineCount);
-    return lines;
-}
+inline QStringList table(QStringList lines) { lines.resize(scorefile::LineCount); return lines; }
 
 inline QStringList listOf(const scorefile::Lines& lines) { return {lines.begin(), lines.end()}; }
-
-inline QByteArray fileOf(const QStringList& lines)
-{
-    scorefile::Lines all;
-    std::copy(lines.begin(), lines.end(), all.begin());
-    return scorefile::encode(all);
-}
 
 // A file written long ago, so that any later write shows in its time.
 inline const QDateTime LongAgo(QDate(2001, 2, 3), QTime(4, 5, 6), Qt::UTC);
@@ -54,6 +39,23 @@ inline QByteArray readBytes(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// As root, whom no file permission stops, runs the current test row again
+// as user nobody, from a copy of this program that nobody can reach.
+inline void runAsNobody()
+{
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("test")), tag = QTest::currentDataTag();
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::permissions(dir.path()) | QFile::ReadOther | QFile::ExeOther)
+            && QFile::copy(QCoreApplication::applicationFilePath(), copy));
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", copy,
+                            QTest::currentTestFunction() + (tag.isEmpty() ? tag : ":" + tag)});
+    if (!child.waitForStarted())
+        QSKIP("setpriv (util-linux) is missing: this case needs a user without root's rights");
+    QVERIFY(child.waitForFinished(100000) && child.exitCode() == 0);
 }
 
 }  // namespace tavlin::testing

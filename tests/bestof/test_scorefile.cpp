@@ -1,117 +1,139 @@
-// The score file on its own: the default table byte for byte, Czech names
-// through Windows-1250 and back, what loading makes of odd and huge files,
-// and a write that fails midway.
+// The score file: odd and huge files loaded, and saves: the bytes written,
+// where they go, what is refused and left as it was, what the player is told.
 
 #include "scorefiles.h"
 
 #include <QDir>
-#include <QStringDecoder>
-#include <QTemporaryDir>
 
 #include <csignal>
+#include <functional>
+
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace sf = tavlin::scorefile;
 using namespace tavlin::testing;
+using Setup = std::function<bool(const QString& path)>;  // makes the place of a save
+Q_DECLARE_METATYPE(Setup)
+Q_DECLARE_METATYPE(sf::Source)
+
+namespace {
+
+const QByteArray DefaultFile("100\r\nnezn\xE1m\xFD hr\xE1\xE8\r\n110\r\nnezn\xE1m\xFD hr\xE1\xE8\r\n120\r\nnezn\xE1m\xFD hr\xE1\xE8\r\n"
+    "130\r\nnezn\xE1m\xFD hr\xE1\xE8\r\n140\r\nnezn\xE1m\xFD hr\xE1\xE8\r\n150\r\nnezn\xE1m\xFD hr\xE1\xE8\r\n160\r\nnezn\xE1m\xFD hr\xE1\xE8\r\n"
+    "170\r\nnezn\xE1m\xFD hr\xE1\xE8\r\n180\r\nnezn\xE1m\xFD hr\xE1\xE8\r\n190\r\nnezn\xE1m\xFD hr\xE1\xE8\r\n");
+
+// What the entry leads to, and a regular file's bytes.
+QByteArray stateOf(const QString& path)
+{
+    struct stat s {};
+    ::stat(QFile::encodeName(path), &s);
+    return QString::asprintf("%o %lu %ld ", s.st_mode, s.st_ino, s.st_mtime).toLatin1() + (S_ISREG(s.st_mode) ? readBytes(path) : "");
+}
+
+// An old table longer than the new one; a read-only folder when asked.
+Setup oldFile(QFile::Permissions permissions, bool readOnlyFolder = false)
+{
+    return [=](const QString& path) {
+        writeBytes(path, QByteArray(8000, 'o'));
+        return QFile::setPermissions(path, permissions)
+               && (!readOnlyFolder || QFile::setPermissions(QFileInfo(path).path(), QFile::ReadOwner | QFile::ExeOwner));
+    };
+}
+
+}  // namespace
 
 class TestScoreFile : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
     QString path() const { return dir_.filePath(QStringLiteral("tavlin.inf")); }
+    QStringList entries() const { return QDir(dir_.path()).entryList(QDir::Files | QDir::System | QDir::Hidden); }
 
 private slots:
-    void cleanup() { QFile::remove(path()); }
-
-    void defaultFileByteForByte()
+    void initTestCase() { std::signal(SIGXFSZ, SIG_IGN); }  // a write past RLIMIT_FSIZE fails instead
+    void cleanup()
     {
-        QVERIFY(QStringDecoder("windows-1250").isValid());
-        // Row 0 as bytes; the rest of the file is compared in namesRoundTrip.
-        QCOMPARE(defaultBytes().size(), 190);
-        QCOMPARE(defaultBytes().left(19).toHex(' '),
-                 QByteArray("31 30 30 0d 0a 6e 65 7a 6e e1 6d fd 20 68 72 e1 e8 0d 0a"));
+        const rlimit unlimited{RLIM_INFINITY, RLIM_INFINITY};  // as it was, or "disk full" was skipped
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        ::umount2(QFile::encodeName(dir_.path()), MNT_DETACH);
+        QVERIFY(QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)
+                && QDir(dir_.path()).removeRecursively() && QDir().mkdir(dir_.path()));
     }
 
-    void namesRoundTrip_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("neznámý hráč") << "neznámý hráč" << QByteArray("nezn\xE1m\xFD hr\xE1\xE8");
-        QTest::newRow("every Czech letter")
-            << "áčďéěíňóřšťúůýž ÁČĎÉĚÍŇÓŘŠŤÚŮÝŽ"
-            << QByteArray::fromHex("e1e8efe9ecedf2f3f89a9dfaf9fd9e20c1c8cfc9cccdd2d3d88a8ddad9dd8e");
-        // Line breaks and NUL would split the file's lines. A character
-        // beyond the code page is one "?", whatever its size in UTF-16; the
-        // converter marks such with 0x1A, which is a real character too.
-        QTest::newRow("odd") << QStringLiteral("Jan\r\nNovák") + QChar(0) + QStringLiteral("李😀\x1A€")
-                             << QByteArray("Jan  Nov\xE1k ??\x1A\x80");
-    }
-
-    void namesRoundTrip()
-    {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, bytes);
-        sf::Lines lines = sf::defaultLines();
-        lines[1] = name;
-        QVERIFY(!sf::save(path(), lines));
-        QCOMPARE(readBytes(path()), "100\r\n" + bytes + "\r\n" + defaultBytes().mid(19));
-        lines[1] = QStringDecoder("windows-1250").decode(bytes);
-        QCOMPARE(listOf(sf::load(path())), listOf(lines));
-    }
-
-    void loading_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QStringList>("lines");
-        const QStringList defaults = listOf(sf::defaultLines());
-        QTest::newRow("25 lines") << defaultBytes() + "200\r\nnavíc\r\n300\r\nx\r\n400\r\n" << defaults;
-        QTest::newRow("LF only") << QByteArray(defaultBytes()).replace("\r\n", "\n") << defaults;
-        // The captions after the last line are empty, not copies of it.
-        QTest::newRow("fewer than 20") << QByteArray("57\r\nEva\r\n80") << table({"57", "Eva", "80"});
-        QByteArray every;
-        for (int b = 0; b < 256; ++b)
-            every.append(static_cast<char>(b));
-        QStringDecoder decode("windows-1250");
-        // Only 0x0A ends a line; 0x0D in the middle of one is text.
-        QTest::newRow("every byte") << every << table({decode(every.left(10)), decode(every.mid(11))});
-        // The rest of an overlong line is skipped, not taken for lines.
-        QTest::newRow("1 MiB line") << "100\r\n" + QByteArray(1 << 20, 'x') + "\r\n110\r\nEva\r\n"
-                                    << table({"100", QString(sf::ReadLimits{}.maxLineBytes, u'x'), "110", "Eva"});
-    }
-
+    // The rest of an overlong line is skipped, a lone CR is text, LF alone
+    // ends a line, and the captions after the last line are empty.
     void loading()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QStringList, lines);
-        writeBytes(path(), bytes);
-        QCOMPARE(listOf(sf::load(path())), lines);
+        writeBytes(path(), "100\r\n" + QByteArray(1 << 20, 'x') + "\r\nEva\r\r\n1\r2\n");
+        QCOMPARE(listOf(sf::load(path())), table({"100", QString(sf::ReadLimits{}.maxLineBytes, u'x'), "Eva\r", "1\r2"}));
     }
 
-    void aPipeLoadsEmptyWithoutWaitingForAWriter()
+    // What loading finds, then the save: made, or refused for `cause` with
+    // nothing changed; `after` is in the folder. "nobody: ..." runs as nobody.
+    void saving_data()
     {
-        QCOMPARE(::mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
-        QCOMPARE(listOf(sf::load(path())), table({}));
+        QTest::addColumn<Setup>("setup");
+        QTest::addColumn<sf::Source>("found");
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<QStringList>("after");
+        const QString notAFile = QStringLiteral("Na místě souboru je složka nebo něco jiného než obyčejný soubor.");
+        QTest::newRow("link to a device") << Setup([](const QString& p) {  // its own, lest a fault replace /dev/null
+            return !::mknod(QFile::encodeName(p + ".null"), S_IFCHR | 0666, makedev(1, 3)) && QFile::link(p + ".null", p);
+        }) << sf::Source::NotAFile << notAFile << QStringList{"tavlin.inf", "tavlin.inf.null"};
+        QTest::newRow("no folder") << Setup() << sf::Source::Missing << "Složku programu se nepodařilo najít." << QStringList();
+        QTest::newRow("disk full") << Setup([](const QString&) { const rlimit low{100, RLIM_INFINITY}; return !setrlimit(RLIMIT_FSIZE, &low); })
+                                   << sf::Source::Missing << "Na disku není dost volného místa." << QStringList();
+        QTest::newRow("I/O error") << Setup([](const QString& p) { return QFile::link("/proc/self/mem", p); })  // address 0
+                                   << sf::Source::Unreadable << "Při zápisu na disk došlo k chybě vstupu/výstupu." << QStringList{"tavlin.inf"};
+        QTest::newRow("read-only file system") << Setup([](const QString& p) {  // in a mount namespace of its own
+            return !::unshare(CLONE_NEWNS) && !::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr)
+                   && !::mount("tavlin", QFile::encodeName(QFileInfo(p).path()), "tmpfs", MS_RDONLY, nullptr);
+        }) << sf::Source::Missing << "Souborový systém je připojen jen pro čtení." << QStringList();
+        QTest::newRow("nobody: read-only file") << oldFile(QFile::ReadOwner) << sf::Source::File
+                                                << "Nemáte oprávnění zapisovat do souboru s tabulkou." << QStringList{"tavlin.inf"};
+        QTest::newRow("nobody: read-only folder")
+            << Setup([](const QString& p) { return QFile::setPermissions(QFileInfo(p).path(), QFile::ReadOwner | QFile::ExeOwner); })
+            << sf::Source::Missing << "Nemáte oprávnění zapisovat do složky, ve které má soubor být." << QStringList();
+        QTest::newRow("nobody: shared file in a read-only folder") << oldFile(QFile::ReadOwner | QFile::WriteOwner | QFile::WriteOther, true)
+                                                                   << sf::Source::File << QString() << QStringList{"tavlin.inf"};
+        QTest::newRow("link to a file") << Setup([](const QString& p) { return oldFile(QFile::ReadOwner | QFile::WriteOwner)(p + ".f") && QFile::link(p + ".f", p); })
+                                        << sf::Source::File << QString() << QStringList{"tavlin.inf", "tavlin.inf.f"};
+        QTest::newRow("stale leftovers of QSaveFile's pattern only") << Setup([](const QString& p) {
+            for (const char* old : {".AbC123", ".AbC12", ".AbC1234", ".bak"})
+                writeBytes(p + old, "x");
+            return QFile(p + ".XyZ789").open(QIODevice::WriteOnly);  // made just now
+        }) << sf::Source::Missing << QString() << QStringList{"tavlin.inf", "tavlin.inf.AbC12", "tavlin.inf.AbC1234", "tavlin.inf.bak", "tavlin.inf.XyZ789"};
     }
 
-    void aWriteThatFailsMidwayKeepsTheOldFile()
+    void saving()
     {
-        writeBytes(path(), defaultBytes());
-        // The new file gets its first kilobyte, then the disk is "full": a
-        // write past RLIMIT_FSIZE fails with EFBIG, root's too.
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit saved{};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        const rlimit lowered{1024, saved.rlim_max};
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &lowered), 0);
-        const std::optional<sf::WriteFailure> failure = sf::writeFile(path(), QByteArray(4096, 'x'));
-        setrlimit(RLIMIT_FSIZE, &saved);
-
-        QVERIFY(failure);
-        QCOMPARE(readBytes(path()), defaultBytes());
-        QCOMPARE(QDir(dir_.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
-                 QStringList{QStringLiteral("tavlin.inf")});
-        QVERIFY(sf::failureText(path(), *failure).contains(QStringLiteral("Disk je možná plný.")));
+        QFETCH(Setup, setup);
+        QFETCH(sf::Source, found);
+        QFETCH(QString, cause);
+        QFETCH(QStringList, after);
+        if (QByteArray(QTest::currentDataTag()).startsWith("nobody") && ::geteuid() == 0)
+            return runAsNobody();
+        const QString place = setup ? path() : QString();
+        if (setup && !setup(place))
+            QSKIP("cannot be set up here: needs mknod, a mount namespace or a file size limit");
+        sf::Source source{};
+        QCOMPARE((sf::load(place, &source), source), found);
+        const QByteArray was = stateOf(place);
+        sf::Lines lines = sf::defaultLines();
+        // CR, LF, NUL would split the line. Beyond the code page a character
+        // is one "?", whatever its UTF-16 size; 0x1A is a real character too.
+        lines[1] = QStringLiteral("Jan\r\nNovák") + QChar(0) + QStringLiteral("李😀\x1A€");
+        const std::optional<sf::WriteFailure> failure = sf::save(place, lines);
+        QCOMPARE(failure ? sf::failureText("/hra/tavlin.inf", *failure) : QString(), cause.isEmpty() ? QString()
+                 : "Tabulku nejlepších hráčů se nepodařilo uložit.\r\rSoubor: /hra/tavlin.inf\rDůvod: " + cause);
+        QCOMPARE(entries(), after);
+        QCOMPARE(cause.isEmpty() ? readBytes(place) : stateOf(place),
+                 cause.isEmpty() ? DefaultFile.left(5) + "Jan  Nov\xE1k ??\x1A\x80" + DefaultFile.mid(17) : was);
+        QVERIFY(!cause.isEmpty() || QFileInfo(place).isSymLink() == after.contains("tavlin.inf.f"));
     }
 };
 

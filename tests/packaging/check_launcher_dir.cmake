@@ -1,7 +1,9 @@
 # Lays a probe out as the game is installed (the program in lib/tavlin, a
 # relative link to it in bin) and starts it through the link, by path and by
-# name on PATH as the desktop starts the game: Qt must name lib/tavlin as the
-# program's folder, where the best-of table belongs, not bin.
+# name on PATH as the desktop starts the game: the best-of table belongs in
+# lib/tavlin, not in bin. Then starts a copy in a folder whose name is the
+# bytes FF FE, not UTF-8: its table must be saved and read there, and never
+# in the root folder, where a folder name that Qt cannot decode led before.
 #
 #   cmake -DPROBE=... -DWORK_DIR=... -P check_launcher_dir.cmake
 
@@ -12,7 +14,8 @@ file(MAKE_DIRECTORY "${WORK_DIR}/lib/tavlin" "${WORK_DIR}/bin")
 file(COPY_FILE "${PROBE}" "${WORK_DIR}/lib/tavlin/probe")
 file(CHMOD "${WORK_DIR}/lib/tavlin/probe" FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
 file(CREATE_LINK ../lib/tavlin/probe "${WORK_DIR}/bin/probe" SYMBOLIC)
-file(REAL_PATH "${WORK_DIR}/lib/tavlin" expected)
+file(REAL_PATH "${WORK_DIR}/lib/tavlin" folder)
+set(expected "${folder}/tavlin.inf")
 
 set(failures 0)
 foreach(how path name)
@@ -27,12 +30,31 @@ foreach(how path name)
     message(SEND_ERROR "FAIL: the probe started by ${how} ended with ${rc}: ${err}")
     math(EXPR failures "${failures} + 1")
   elseif(NOT dir STREQUAL expected)
-    message(SEND_ERROR "FAIL: started by ${how} through bin/probe, the program's folder is '${dir}', expected '${expected}'")
+    message(SEND_ERROR "FAIL: started by ${how} through bin/probe, the table is '${dir}', expected '${expected}'")
     math(EXPR failures "${failures} + 1")
   else()
-    message("Started by ${how} through the link: the program's folder is ${dir}")
+    message("Started by ${how} through the link: the table is ${dir}")
   endif()
 endforeach()
+
+# The folder FF FE is made by the shell, as CMake's strings are UTF-8.
+set(root_table_existed FALSE)
+if(EXISTS "/tavlin.inf")
+  set(root_table_existed TRUE)
+endif()
+execute_process(COMMAND sh -c [=[d="$1/$(printf '\377\376')" && mkdir "$d" && cp "$2" "$d/probe" &&
+                                "$d/probe" save && [ "$(wc -c < "$d/tavlin.inf")" -eq 190 ]]=]
+                        sh "${WORK_DIR}" "${PROBE}"
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+if(NOT rc EQUAL 0)
+  message(SEND_ERROR "FAIL: in a folder named FF FE the probe did not save and read a 190-byte table beside itself (${rc}): ${out}")
+  math(EXPR failures "${failures} + 1")
+elseif(NOT root_table_existed AND EXISTS "/tavlin.inf")
+  message(SEND_ERROR "FAIL: the probe in a folder named FF FE wrote /tavlin.inf")
+  math(EXPR failures "${failures} + 1")
+else()
+  message("In a folder named FF FE the table is ${out}")
+endif()
 if(failures GREATER 0)
   message(FATAL_ERROR "${failures} check(s) failed")
 endif()

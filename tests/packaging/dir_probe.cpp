@@ -1,13 +1,16 @@
-// Prints the folder Qt takes for the program's own, where the game keeps its
-// best-of table.
+// Prints the best-of table's path as a player reads it; given an argument,
+// first saves the default table there and reads it back, or fails.
 
-#include <QCoreApplication>
+#include "bestof/scorefile.h"
+#include "bestof/tablelocation.h"
 
 #include <cstdio>
 
-int main(int argc, char* argv[])
+int main(int argc, char*[])
 {
-    QCoreApplication app(argc, argv);
-    std::printf("%s\n", QCoreApplication::applicationDirPath().toLocal8Bit().constData());
-    return 0;
+    namespace sf = tavlin::scorefile;
+    const QString path = tavlin::tablelocation::scoreFile();
+    if (argc > 1 && (sf::save(path, sf::defaultLines()) || sf::load(path) != sf::defaultLines()))
+        return 1;
+    std::printf("%s\n", tavlin::tablelocation::shownName(path).toLocal8Bit().constData());
 }
