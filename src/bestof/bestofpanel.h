@@ -51,6 +51,7 @@ private:
     // `lines` all the same and a box tells the player why they were not
     // saved; false then.
     bool save(const scorefile::Lines& lines);
+    // Shows `lines` and tells the player why they were not saved.
     void reportUnsaved(const scorefile::Lines& lines, const scorefile::WriteFailure& failure);
 
     Dialogs& dialogs_;
