@@ -1,33 +1,32 @@
 #!/usr/bin/python3
 """The built game as a blind player meets it, on its own Xvfb display and private session bus: read
-and played through AT-SPI only, no mouse, keys or pixels.  accessibility.py TAVLIN AT_SPI_BUS_LAUNCHER"""
-import contextlib, os, re, select, shutil, signal, subprocess, sys, tempfile, time
+and played through AT-SPI only, no mouse, keys or pixels.  accessibility.py TAVLIN_EXECUTABLE"""
+import contextlib, ctypes, os, re, select, shutil, signal, subprocess, sys, tempfile, time
 from gi.repository import GLib
 
-exe, launcher = sys.argv[1:3]
+exe = sys.argv[1]
 work = tempfile.mkdtemp(prefix='tavlin-accessibility.')
 env = {k: v for k, v in os.environ.items() if k != 'AT_SPI_BUS_ADDRESS'}
 env.update(XDG_RUNTIME_DIR=work, QT_QPA_PLATFORM='xcb')
 log = open(os.path.join(work, 'log'), 'w+')
 helpers = []  # all in the process group of the first one, ended together
+ctypes.CDLL(None).prctl(36, 1)  # PR_SET_CHILD_SUBREAPER: the daemons the buses start stay ours to reap
 
 
-def start(*args, extra={}, pass_fd=False):
-    """Starts a helper; with pass_fd, returns the first line it writes to the fd it is given."""
-    r, w = os.pipe() if pass_fd else (None, None)
-    args = [a.replace('FD', str(w)) for a in args]
-    helpers.append(subprocess.Popen(args, env=dict(env, **extra), pass_fds=(w,) if pass_fd else (),
+def start(*args, extra={}):
+    """Starts a helper. An argument with FD in it gets a pipe's number; the first line written to it is returned."""
+    r, w = os.pipe()
+    helpers.append(subprocess.Popen([a.replace('FD', str(w)) for a in args], env=dict(env, **extra), pass_fds=(w,),
                                     process_group=helpers[0].pid if helpers else 0, stdout=log, stderr=log))
-    if not pass_fd:
-        return helpers[-1]
     os.close(w)
+    if not any('FD' in a for a in args):
+        return helpers[-1]
     check(select.select([r], [], [], 10)[0], f'{args[0]} starts')
     return os.read(r, 4096).decode().split('\n')[0]
 
 
 def check(ok, what):
-    if not ok:
-        raise AssertionError(what)
+    assert ok, what
     print('ok:  ', what)
     return ok
 
@@ -43,20 +42,19 @@ def poll(what, probe, seconds=10):
 
 
 def play():
-    env['DISPLAY'] = ':' + start('Xvfb', '-displayfd', 'FD', '-nolisten', 'tcp', pass_fd=True)
-    env['DBUS_SESSION_BUS_ADDRESS'] = start('dbus-daemon', '--session', '--nofork', '--print-address=FD', pass_fd=True)
-    start(launcher, '--launch-immediately')
+    env['DISPLAY'] = ':' + start('Xvfb', '-displayfd', 'FD', '-nolisten', 'tcp', '-noreset')
+    poll(f'Xvfb serves {env["DISPLAY"]}', lambda: subprocess.run(['xdpyinfo'], env=env, capture_output=True).returncode == 0)
+    env['DBUS_SESSION_BUS_ADDRESS'] = start('dbus-daemon', '--session', '--nofork', '--print-address=FD')
+    # Asked for its address, the session bus starts the accessibility bus; that one starts the registry.
     ask = ['dbus-send', '--session', '--print-reply=literal', '--dest=org.a11y.Bus', '/org/a11y/bus', 'org.a11y.Bus.GetAddress']
     bus = poll('the accessibility bus', lambda: subprocess.run(ask, env=env, capture_output=True, text=True).stdout.strip())
     os.environ.update(DISPLAY=env['DISPLAY'], AT_SPI_BUS_ADDRESS=bus)  # for this process only
     import pyatspi
     pyatspi.setTimeout(3000, 3000)  # a press that waits on a box fails here
     told = []  # the names of the objects whose description changed
-    pyatspi.Registry.registerEventListener(lambda e: told.append(e.source.name),
-                                           'object:property-change:accessible-description')
+    pyatspi.Registry.registerEventListener(lambda e: told.append(e.source.name), 'object:property-change:accessible-description')
     shutil.copy(exe, work)  # the score file beside it is ours alone
-    game = start(os.path.join(work, os.path.basename(exe)),
-                 extra=dict(QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1', QT_ACCESSIBILITY='1'))
+    game = start(os.path.join(work, os.path.basename(exe)), extra=dict(QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1', QT_ACCESSIBILITY='1'))
     desktop = pyatspi.Registry.getDesktop(0)
     app = poll('the game on the bus', lambda: next((a for a in desktop if a and a.name == 'Tavlin'), None))
     # The window appears on the bus once it is shown, with all its controls.
@@ -68,15 +66,18 @@ def play():
         name, action = o.name, o.queryAction()
         check(action.getName(0) == 'Press' and action.doAction(0), f'"{name}" pressed, the call returned')
 
-    for o in objects:  # never seen: tile 16, the hidden buttons, the panel while hidden
-        if o.name in ('16', 'proverit', 'refresh', 'zpět', 'vymazat tabulku'):
-            check(not o.getState().contains(pyatspi.STATE_VISIBLE) and not showing(o), f'"{o.name}" is not shown')
+    def answer(title, button):  # the box opened by a press, closed with one of its buttons
+        box = poll(f'the box "{title}" opens', lambda: next((o for o in app if o and o.name == title), None))
+        press(next(o for o in pyatspi.findAllDescendants(box, lambda o: o.name == button)))
+        poll(f'"{button}" closes it', lambda: all(o is None or o.name != title for o in app))
+
+    for o in (o for o in objects if o.name in ('16', 'proverit', 'refresh', 'zpět', 'vymazat tabulku')):
+        check(not o.getState().contains(pyatspi.STATE_VISIBLE) and not showing(o), f'"{o.name}" is not shown')
     tiles = {str(n): named('push button', str(n)) for n in range(1, 16)}
-    board = lambda: {n: tuple(map(int, re.findall(r'\d+', t.description))) for n, t in tiles.items()}
-    before = board()
-    cells = {(r, s) for r in range(1, 5) for s in range(1, 5)}
-    check(all(re.fullmatch(r'řádek \d, sloupec \d', t.description) for t in tiles.values())
-          and len(set(before.values()) & cells) == 15, f'every tile tells its own row and column: {before}')
+    where = lambda t: tuple(map(int, re.fullmatch(r'řádek (\d), sloupec (\d)', t.description).groups()))
+    board = lambda: {n: where(t) for n, t in tiles.items()}
+    before, cells = board(), {(r, s) for r in range(1, 5) for s in range(1, 5)}
+    check(len(set(before.values()) & cells) == 15, f'every tile tells its own row and column: {before}')
     place = lambda n: tiles[n].queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
     check(sorted(tiles, key=lambda n: (place(n).y, place(n).x)) == sorted(tiles, key=before.get),
           'row and column follow the tiles\' places on the screen')
@@ -93,18 +94,18 @@ def play():
     check(moves.description == '1' and clock.description.isdigit(), f'one move counted, time {clock.description}')
 
     press(named('menu item', 'Ovládání'))
-    box = poll('the box "Ovládání" opens', lambda: next((o for o in app if o and o.name == 'Ovládání'), None))
-    press(tiles[tile])  # the box takes the click: nothing moves
-    press(next(o for o in pyatspi.findAllDescendants(box, lambda o: o.name == 'OK')))
-    poll('OK closes it', lambda: all(o is None or o.name != 'Ovládání' for o in app))
-
+    press(tiles[tile])  # runs once the box is open, which takes the click: nothing moves
+    answer('Ovládání', 'OK')
     press(named('menu item', 'Nejlepší hráči'))
     zpet = named('push button', 'zpět')
     poll('the best-of panel shows "zpět"', lambda: showing(zpet))
+    press(named('push button', 'vymazat tabulku'))
+    answer('Vymazat tabulku', 'Ne')
     press(tiles[tile])  # the panel covers the board: nothing moves
     press(zpet)
     poll('"zpět" hides the panel', lambda: not showing(zpet))
-    check(board() == after and moves.description == '1', 'no press under the box or the panel moved a tile')
+    check(board() == after and moves.description == '1', 'no press under a box or the panel moved a tile')
+    check(not os.path.exists(os.path.join(work, 'tavlin.inf')), 'the table, shown and not cleared, wrote no file')
 
     press(named('menu item', 'Konec'))
     poll('"Konec" ends the program', lambda: game.poll() is not None, seconds=5)
@@ -120,6 +121,7 @@ except Exception as failure:
 finally:
     with contextlib.suppress(IndexError, ProcessLookupError):
         os.killpg(helpers[0].pid, signal.SIGTERM)
-    for helper in helpers:
-        helper.wait(10)
+    with contextlib.suppress(ChildProcessError):
+        while True:
+            os.waitpid(-1, 0)
     shutil.rmtree(work, ignore_errors=True)
