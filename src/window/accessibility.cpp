@@ -18,11 +18,15 @@ namespace tavlin::accessibility {
 namespace {
 
 // A modal box over the window takes every click and key meant for the
-// window and its menus.
+// window and its menus; only the box itself and what it holds (the name
+// box's context menu, say) still answer.
 bool blockedByModal(const QWidget* widget)
 {
     const QWidget* modal = QApplication::activeModalWidget();
-    return modal && modal != widget->window();
+    for (const QWidget* w = widget; modal && w; w = w->parentWidget())
+        if (w == modal)
+            return false;
+    return modal != nullptr;
 }
 
 // Whether a left click in the middle of `label` would reach it now. A
