@@ -12,39 +12,37 @@ namespace tavlin::testing {
 
 class FakeDialogs final : public Dialogs {
 public:
-    enum class Kind { Inform, Confirm, AskText };
     struct Box {
-        Kind kind;
         QString text, title;
     };
 
     void inform(QWidget*, const QString& text, const QString& title) override
     {
-        boxes.push_back({Kind::Inform, text, title});
+        boxes.push_back({text, title});
         if (onInform)
-            onInform(text, title);  // runs while the box is "open"
+            onInform();  // runs while the box is "open"
     }
     bool confirm(QWidget*, const QString& text, const QString& title) override
     {
-        boxes.push_back({Kind::Confirm, text, title});
-        return next(confirmAnswers, false);
+        boxes.push_back({text, title});
+        return take(confirmAnswers, false);
     }
     QString askText(QWidget*, const QString& prompt, const QString& title) override
     {
-        boxes.push_back({Kind::AskText, prompt, title});
-        return next(textAnswers, QString());
+        boxes.push_back({prompt, title});
+        return take(textAnswers, QString());
     }
     void beep() override { ++beeps; }
 
     std::vector<Box> boxes;
     std::deque<bool> confirmAnswers;  // used up in order; then No
     std::deque<QString> textAnswers;  // used up in order; then cancelled
-    std::function<void(const QString& text, const QString& title)> onInform;
+    std::function<void()> onInform;
     int beeps = 0;
 
 private:
     template <typename T>
-    static T next(std::deque<T>& answers, T otherwise)
+    static T take(std::deque<T>& answers, T otherwise)
     {
         if (answers.empty())
             return otherwise;

@@ -7,7 +7,6 @@
 #include "scorefiles.h"
 #include "window/form1.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -17,7 +16,6 @@ using namespace tavlin::testing;
 namespace {
 
 const QStringList Defaults = listOf(tavlin::scorefile::defaultLines());
-const QString Failed = QStringLiteral("Tabulku nejlepších hráčů se nepodařilo uložit.");
 
 // `lines` with a new row at `row`, the slower rows one lower, the last gone.
 QStringList ranked(QStringList lines, int row, const QString& time, const QString& name)
@@ -50,11 +48,7 @@ class TestBestOfPanel : public QObject {
             texts << panel().scr(i)->caption() << panel().Jmeno(i)->caption();
         return texts;
     }
-    void press(Qt::Key key)
-    {
-        QTest::keyClick(&w_->form, key);
-        QCoreApplication::processEvents();  // the menu commands run queued
-    }
+    void press(Qt::Key key) { QTest::keyClick(&w_->form, key); }
 
     void setFile(const QStringList& lines)
     {
