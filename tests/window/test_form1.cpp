@@ -78,7 +78,9 @@ void whenBoxOpens(std::function<void(QWidget*)> answer)
 class TestForm1 : public QObject {
     Q_OBJECT
 private slots:
-    void everyControlStandsAtItsDesignPlace()
+    // Where every control stands (design numbers in pixels) and what its
+    // pixels show, before and after the best-of panel comes over the board.
+    void everyControlInPlaceAndColour()
     {
         Fixture f;
         QCOMPARE(f.window.surface()->geometry(), QRect(0, f.window.menuBar()->height(), 224, 273));
@@ -89,8 +91,30 @@ private slots:
             const int cell = n == 15 ? 16 : n == 16 ? 15 : n;
             QCOMPARE(f.window.Kosticka(n)->geometry(), cellRect((cell - 1) / 4 + 1, (cell - 1) % 4 + 1));
         }
+        f.window.Label2()->setCaption(QStringLiteral("888"));
+        QImage shot = f.window.surface()->grab().toImage();
+        QCOMPARE(shot.pixelColor(112, 2), LightYellow);                  // the strip
+        QVERIFY(shows(shot, QRect(8, 0, 40, 20), Maroon));               // the time
+        QVERIFY(shows(shot, QRect(120, 0, 100, 20), Maroon));            // the move count
+        QCOMPARE(shot.pixelColor(cellRect(4, 3).center()), LightGreen);  // the free cell
+        QCOMPARE(shot.pixelColor(cellRect(1, 1).topLeft() + QPoint(2, 2)), LightYellow);
+        QVERIFY(shows(shot, cellRect(1, 1), Green));                     // "1" on tile 1
+
+        // Shown, the panel lies over the strip and every row of the board.
+        f.window.Timer1().start();
         f.key(Qt::Key_F2);
         BestOfPanel* p = f.window.Picture2();
+        for (QPoint at : {QPoint(112, 10), QPoint(28, 50), QPoint(84, 115), QPoint(140, 180), QPoint(196, 240)}) {
+            QWidget* top = f.window.surface()->childAt(at);
+            QVERIFY2(top == p || p->isAncestorOf(top), qPrintable(top->objectName()));
+        }
+        shot = f.window.surface()->grab().toImage();
+        QVERIFY(!shows(shot, QRect(0, 0, 224, 273), Maroon));
+        QVERIFY(!shows(shot, QRect(0, 0, 224, 273), LightGreen));
+        QVERIFY(shows(shot, p->Label3()->geometry(), Green));
+        QVERIFY(shows(shot, p->Label4()->geometry(), QColor(0, 0, 255)));
+        QVERIFY(shows(shot, p->Label5()->geometry(), QColor(255, 0, 0)));
+
         // Labels that follow their text keep their left edge, or their right
         // edge (given as a negative x), as their captions grow.
         f.window.Label1()->setCaption(QStringLiteral("Počet tahů: 123456"));
@@ -110,38 +134,10 @@ private slots:
         QCOMPARE(f.window.Picture1()->size(), QSize(224, 20));
         QCOMPARE(p->size(), QSize(225, 281));
         QVERIFY(p->Jmeno(9)->geometry().intersects(p->scr(9)->geometry()));  // nothing cuts a long name
-    }
-
-    void pixelsOfTheBoardAndThePanelOverIt()
-    {
-        Fixture f;
-        f.window.Label2()->setCaption(QStringLiteral("888"));
-        QImage shot = f.window.surface()->grab().toImage();
-        QCOMPARE(shot.pixelColor(112, 2), LightYellow);                  // the strip
-        QVERIFY(shows(shot, QRect(8, 0, 40, 20), Maroon));               // the time
-        QVERIFY(shows(shot, QRect(120, 0, 100, 20), Maroon));            // the move count
-        QCOMPARE(shot.pixelColor(cellRect(4, 3).center()), LightGreen);  // the free cell
-        QCOMPARE(shot.pixelColor(cellRect(1, 1).topLeft() + QPoint(2, 2)), LightYellow);
-        QVERIFY(shows(shot, cellRect(1, 1), Green));                     // "1" on tile 1
-
-        // Shown, the panel lies over the strip and every row of the board.
-        f.window.Timer1().start();
-        f.key(Qt::Key_F2);
-        BestOfPanel* panel = f.window.Picture2();
-        for (QPoint at : {QPoint(112, 10), QPoint(28, 50), QPoint(84, 115), QPoint(140, 180), QPoint(196, 240)}) {
-            QWidget* top = f.window.surface()->childAt(at);
-            QVERIFY2(top == panel || panel->isAncestorOf(top), qPrintable(top->objectName()));
-        }
-        shot = f.window.surface()->grab().toImage();
-        QVERIFY(!shows(shot, QRect(0, 0, 224, 273), Maroon));
-        QVERIFY(!shows(shot, QRect(0, 0, 224, 273), LightGreen));
-        QVERIFY(shows(shot, panel->Label3()->geometry(), Green));
-        QVERIFY(shows(shot, panel->Label4()->geometry(), QColor(0, 0, 255)));
-        QVERIFY(shows(shot, panel->Label5()->geometry(), QColor(255, 0, 0)));
 
         // The function keys work over the panel.
         f.key(Qt::Key_F1);
-        QVERIFY(panel->isVisible());  // a new game leaves the panel open
+        QVERIFY(p->isVisible());  // a new game leaves the panel open
         QVERIFY(!f.window.Timer1().isActive());
         f.key(Qt::Key_F3);
         QVERIFY(!f.window.isVisible());
