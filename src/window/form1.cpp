@@ -16,6 +16,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QStringList>
+#include <QWindow>
 
 namespace tavlin {
 
@@ -182,15 +183,30 @@ void Form1::centreOnScreen()
     move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
 }
 
-void Form1::moveEvent(QMoveEvent* event)
+void Form1::centreInFrameOnce()
 {
-    QMainWindow::moveEvent(event);
     // The window manager has framed the window: centre it once more, now by
     // the size with the frame. Later moves are the player's.
     if (!centredInFrame_ && frameGeometry().size() != size()) {
         centredInFrame_ = true;
         centreOnScreen();
     }
+}
+
+void Form1::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    centreInFrameOnce();
+}
+
+void Form1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The frame may become known without a move (its size announced after
+    // the window manager placed it); it is known by the time the framed
+    // window is first exposed.
+    if (QWindow* handle = windowHandle())
+        handle->installEventFilter(this);
 }
 
 // --- GameView -------------------------------------------------------------
@@ -343,6 +359,8 @@ void Form1::closeEvent(QCloseEvent* event)
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == windowHandle() && event->type() == QEvent::Expose)
+        centreInFrameOnce();
     // A click on the window's own surface: in play, the free cell, since the
     // tiles and the strip cover the rest and take their own clicks.
     if (watched == surface_) {

@@ -62,11 +62,13 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Form_Load();
     void centreOnScreen();
+    void centreInFrameOnce();
     void buildMenus();
     Label* makeTile(int index);
 
