@@ -1,64 +1,25 @@
 #!/usr/bin/python3
 """The built game as a blind player meets it, on its own Xvfb display and private session bus: read
 and played through AT-SPI only, no mouse, keys or pixels.  accessibility.py TAVLIN_EXECUTABLE"""
-import contextlib, ctypes, os, re, select, shutil, signal, subprocess, sys, tempfile, time
+import os, re, harness as h
+from harness import check, env, poll, start, tool
 from gi.repository import GLib
-
-exe = sys.argv[1]
-work = tempfile.mkdtemp(prefix='tavlin-accessibility.')
-env = {k: v for k, v in os.environ.items() if k != 'AT_SPI_BUS_ADDRESS'}
-env.update(XDG_RUNTIME_DIR=work, QT_QPA_PLATFORM='xcb')
-log = open(os.path.join(work, 'log'), 'w+')
-helpers = []  # all in the process group of the first one, ended together
-ctypes.CDLL(None).prctl(36, 1)  # PR_SET_CHILD_SUBREAPER: the daemons the buses start stay ours to reap
-
-
-def start(*args, extra={}):
-    """Starts a helper. An argument with FD in it gets a pipe's number; the first line written to it is returned."""
-    r, w = os.pipe()
-    helpers.append(subprocess.Popen([a.replace('FD', str(w)) for a in args], env=dict(env, **extra), pass_fds=(w,),
-                                    process_group=helpers[0].pid if helpers else 0, stdout=log, stderr=log))
-    os.close(w)
-    if not any('FD' in a for a in args):
-        return helpers[-1]
-    check(select.select([r], [], [], 10)[0], f'{args[0]} starts')
-    return os.read(r, 4096).decode().split('\n')[0]
-
-
-def check(ok, what):
-    assert ok, what
-    print('ok:  ', what)
-    return ok
-
-
-def poll(what, probe, seconds=10):
-    """Runs probe until it gives something true, dispatching the AT-SPI events meanwhile."""
-    deadline = time.monotonic() + seconds
-    while not (result := probe()) and time.monotonic() < deadline:
-        while GLib.MainContext.default().iteration(False):  # the shuffle's hundreds of moves, say
-            pass
-        time.sleep(0.02)
-    return check(result, what)
 
 
 def play():
-    env['DISPLAY'] = ':' + start('Xvfb', '-displayfd', 'FD', '-nolisten', 'tcp', '-noreset')
-    poll(f'Xvfb serves {env["DISPLAY"]}', lambda: subprocess.run(['xdpyinfo'], env=env, capture_output=True).returncode == 0)
+    h.xvfb()
     env['DBUS_SESSION_BUS_ADDRESS'] = start('dbus-daemon', '--session', '--nofork', '--print-address=FD')
     # Asked for its address, the session bus starts the accessibility bus; that one starts the registry.
     ask = ['dbus-send', '--session', '--print-reply=literal', '--dest=org.a11y.Bus', '/org/a11y/bus', 'org.a11y.Bus.GetAddress']
-    bus = poll('the accessibility bus', lambda: subprocess.run(ask, env=env, capture_output=True, text=True).stdout.strip())
+    bus = poll('the accessibility bus', lambda: tool(*ask).stdout.strip())
     os.environ.update(DISPLAY=env['DISPLAY'], AT_SPI_BUS_ADDRESS=bus)  # for this process only
     import pyatspi
     pyatspi.setTimeout(3000, 3000)  # a press that waits on a box fails here
     told = []  # the names of the objects whose description changed
     pyatspi.Registry.registerEventListener(lambda e: told.append(e.source.name), 'object:property-change:accessible-description')
-    shutil.copy(exe, work)  # the score file beside it is ours alone
-    game = start(os.path.join(work, os.path.basename(exe)), extra=dict(QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1', QT_ACCESSIBILITY='1'))
-    desktop = pyatspi.Registry.getDesktop(0)
-    app = poll('the game on the bus', lambda: next((a for a in desktop if a and a.name == 'Tavlin'), None))
-    # The window appears on the bus once it is shown, with all its controls.
-    objects = poll('its window', lambda: app.childCount and pyatspi.findAllDescendants(app, lambda o: True))
+    game = start(h.program, extra=dict(QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1', QT_ACCESSIBILITY='1'))
+    app = poll('the game on the bus', lambda: next((a for a in pyatspi.Registry.getDesktop(0) if a and a.name == 'Tavlin'), None))
+    objects = poll('its window, once shown', lambda: app.childCount and pyatspi.findAllDescendants(app, lambda o: True))
     named = lambda role, name: next(o for o in objects if o.getRoleName() == role and o.name == name)
     showing = lambda o: o.getState().contains(pyatspi.STATE_SHOWING)
 
@@ -105,23 +66,11 @@ def play():
     press(zpet)
     poll('"zpět" hides the panel', lambda: not showing(zpet))
     check(board() == after and moves.description == '1', 'no press under a box or the panel moved a tile')
-    check(not os.path.exists(os.path.join(work, 'tavlin.inf')), 'the table, shown and not cleared, wrote no file')
+    check(not os.path.exists(h.score), 'the table, shown and not cleared, wrote no file')
 
     press(named('menu item', 'Konec'))
-    poll('"Konec" ends the program', lambda: game.poll() is not None, seconds=5)
-    check(game.returncode == 0, f'exit status {game.returncode}')
+    h.ends(game, '"Konec" ends the program', 5)
 
 
-signal.signal(signal.SIGTERM, lambda *_: sys.exit('terminated'))
-try:
-    play()
-except Exception as failure:
-    log.seek(0)
-    sys.exit(f'FAIL: {failure!r}\n--- the helpers and the game wrote:\n{log.read()}')
-finally:
-    with contextlib.suppress(IndexError, ProcessLookupError):
-        os.killpg(helpers[0].pid, signal.SIGTERM)
-    with contextlib.suppress(ChildProcessError):
-        while True:
-            os.waitpid(-1, 0)
-    shutil.rmtree(work, ignore_errors=True)
+h.meanwhile = lambda: all(GLib.MainContext.default().iteration(False) for _ in range(10000))  # the waiting AT-SPI events
+h.main(play)
