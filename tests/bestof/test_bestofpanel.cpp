@@ -3,11 +3,8 @@
 // score file that cannot be written.
 
 #include "bestof/bestofpanel.h"
-#include "fakedialogs.h"
+#include "gamewindow.h"
 #include "scorefiles.h"
-#include "window/form1.h"
-
-#include <QTemporaryDir>
 
 #include <memory>
 
@@ -25,21 +22,14 @@ QStringList ranked(QStringList lines, int row, const QString& time, const QStrin
     return table(lines);
 }
 
-struct Window {
-    QTemporaryDir dir;
-    QString path = dir.filePath(QStringLiteral("tavlin.inf"));
-    FakeDialogs dialogs;
-    tavlin::Form1 form{dialogs, path};
-};
-
 }  // namespace
 
 class TestBestOfPanel : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<Window> w_;
+    std::unique_ptr<GameWindow> w_;
 
-    tavlin::BestOfPanel& panel() { return *w_->form.Picture2(); }
+    tavlin::BestOfPanel& panel() { return *w_->window.Picture2(); }
     const std::vector<FakeDialogs::Box>& boxes() { return w_->dialogs.boxes; }
     QStringList shown()
     {
@@ -48,7 +38,6 @@ class TestBestOfPanel : public QObject {
             texts << panel().scr(i)->caption() << panel().Jmeno(i)->caption();
         return texts;
     }
-    void press(Qt::Key key) { QTest::keyClick(&w_->form, key); }
 
     void setFile(const QStringList& lines)
     {
@@ -58,13 +47,7 @@ class TestBestOfPanel : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        w_ = std::make_unique<Window>();
-        w_->form.show();
-        w_->form.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w_->form));
-    }
+    void init() { w_ = std::make_unique<GameWindow>(); }
 
     // F2 shows the table read from the file at the corner; the clear command
     // asks, keeps the file on No and writes the default table on Yes.
@@ -72,7 +55,7 @@ private slots:
     {
         panel().move(30, 40);
         writeBytes(w_->path, "42\r\nP\xF8\xEDli\x9A " + QByteArray(300, '\x8E') + "\r\n0100");  // longer than the default
-        press(Qt::Key_F2);
+        w_->key(Qt::Key_F2);
         QCOMPARE(panel().pos(), QPoint(0, 0));
         const QStringList mine = table({"42", "Příliš " + QString(300, u'Ž'), "0100"});
         QCOMPARE(shown(), mine);
@@ -117,8 +100,8 @@ private slots:
         panel().move(25, 25);
         w_->dialogs.textAnswers = {QStringLiteral("Šárka")};
         for (const QString& clock : clocks) {
-            w_->form.Label2()->setCaption(clock);
-            w_->form.Command3_Click();
+            w_->window.Label2()->setCaption(clock);
+            w_->window.Command3_Click();
         }
         QVERIFY(panel().isVisible());
         QCOMPARE(panel().pos(), QPoint(0, 0));
@@ -140,7 +123,7 @@ private slots:
             return runAsNobody();  // root reads any file
         writeBytes(w_->path, "57\r\nEva\r\n");
         QVERIFY(QFile::setPermissions(w_->path, QFile::WriteOwner));  // writable all the same
-        w_->form.Command3_Click();  // solved with the clock at 0, the name box cancelled
+        w_->window.Command3_Click();  // solved with the clock at 0, the name box cancelled
         QCOMPARE(shown(), table({"0"}));
         QCOMPARE(boxes().back().text, "Tabulku nejlepších hráčů se nepodařilo uložit.\r\rSoubor: " + w_->path
                  + "\rDůvod: Dosavadní tabulku se nepodařilo přečíst, a proto se nepřepíše. Výsledek hry není uložen.");

@@ -15,11 +15,7 @@ namespace {
 
 class RecordingView final : public GameView {
 public:
-    void placeTile(int tile, TilePlace, float, float) override
-    {
-        if (onPlace)
-            onPlace(tile);
-    }
+    void placeTile(int tile, TilePlace, float, float) override { onPlace(tile); }
     QString moveText() const override { return label1; }
     void setMoveText(const QString& text) override { label1 = text; }
     QString timeText() const override { return QStringLiteral("0"); }
@@ -28,18 +24,12 @@ public:
     void focusStrip() override {}
     void showResult(const QString&) override {}
     void rankFinishedGame() override {}
-    bool yieldToEvents() override
-    {
-        ++yields;
-        if (onYield)
-            onYield();
-        return true;
-    }
+    bool yieldToEvents() override { ++yields; onYield(); return true; }
 
     int yields = 0;
     QString label1;
-    std::function<void()> onYield;
-    std::function<void(int tile)> onPlace;
+    std::function<void()> onYield = [] {};
+    std::function<void(int tile)> onPlace = [](int) {};
 };
 
 // The board as the player sees it: the tile at every place, row by row.

@@ -3,9 +3,7 @@
 // and whole flows of play.
 
 #include "bestof/bestofpanel.h"
-#include "fakedialogs.h"
-#include "scripteddirections.h"
-#include "window/form1.h"
+#include "gamewindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,38 +13,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-#include <QTemporaryDir>
-#include <QTest>
 
 using namespace tavlin;
-using tavlin::testing::FakeDialogs;
-using tavlin::testing::ScriptedDirections;
 
 namespace {
 
-// A window whose shuffle ends with rows 1 to 3 in order and the free cell at
-// (4, 3), tile 15 right of it: one move from the solved board.
-struct Fixture {
-    QTemporaryDir dir;
-    FakeDialogs dialogs;
-    Form1 window{dialogs, dir.filePath(QStringLiteral("tavlin.inf")),
-                 std::make_unique<ScriptedDirections>(std::vector<int>{3, 2})};
-
-    Fixture()
-    {
-        window.show();
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-    }
-    void click(QWidget* widget, QPoint at = {})
-    {
-        QTest::mouseClick(widget, Qt::LeftButton, {}, at.isNull() ? widget->rect().center() : at);
-    }
-    void clickTile(int n) { click(window.Kosticka(n)); }
-    void key(Qt::Key key) { QTest::keyClick(&window, key); }
-    QString time() const { return window.Label2()->caption(); }
-    QString moves() const { return window.Label1()->caption(); }
-};
+using Fixture = tavlin::testing::GameWindow;
 
 const QColor LightYellow(255, 255, 192), LightGreen(192, 255, 192), Maroon(128, 0, 0), Green(0, 128, 0);
 

@@ -1,8 +1,13 @@
 #pragma once
-// Stands in for the modal boxes: records every box and answers from a
-// script, so that tests never block on a real dialog.
+// The game's window for the tests, on the offscreen platform, with a score
+// file in a folder of its own and boxes that a script answers.
 
+#include "scripteddirections.h"
 #include "window/dialogs.h"
+#include "window/form1.h"
+
+#include <QTemporaryDir>
+#include <QTest>
 
 #include <deque>
 #include <functional>
@@ -10,6 +15,8 @@
 
 namespace tavlin::testing {
 
+// Stands in for the modal boxes: records every box and answers from a
+// script, so that tests never block on a real dialog.
 class FakeDialogs final : public Dialogs {
 public:
     struct Box {
@@ -50,6 +57,30 @@ private:
         answers.pop_front();
         return answer;
     }
+};
+
+// A shown window whose shuffle ends with rows 1 to 3 in order and the free
+// cell at (4, 3), tile 15 right of it: one move from the solved board.
+struct GameWindow {
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("tavlin.inf"));
+    FakeDialogs dialogs;
+    Form1 window{dialogs, path, std::make_unique<ScriptedDirections>(std::vector<int>{3, 2})};
+
+    GameWindow()
+    {
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+    }
+    void click(QWidget* widget, QPoint at = {})
+    {
+        QTest::mouseClick(widget, Qt::LeftButton, {}, at.isNull() ? widget->rect().center() : at);
+    }
+    void clickTile(int n) { click(window.Kosticka(n)); }
+    void key(Qt::Key key) { QTest::keyClick(&window, key); }
+    QString time() const { return window.Label2()->caption(); }
+    QString moves() const { return window.Label1()->caption(); }
 };
 
 }  // namespace tavlin::testing
