@@ -9,7 +9,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <deque>
 #include <functional>
 #include <vector>
 
@@ -26,37 +25,25 @@ public:
     void inform(QWidget*, const QString& text, const QString& title) override
     {
         boxes.push_back({text, title});
-        if (onInform)
-            onInform();  // runs while the box is "open"
+        onInform();  // runs while the box is "open"
     }
     bool confirm(QWidget*, const QString& text, const QString& title) override
     {
         boxes.push_back({text, title});
-        return take(confirmAnswers, false);
+        return !confirmAnswers.isEmpty() && confirmAnswers.takeFirst();  // then No
     }
     QString askText(QWidget*, const QString& prompt, const QString& title) override
     {
         boxes.push_back({prompt, title});
-        return take(textAnswers, QString());
+        return textAnswers.isEmpty() ? QString() : textAnswers.takeFirst();  // then cancelled
     }
     void beep() override { ++beeps; }
 
     std::vector<Box> boxes;
-    std::deque<bool> confirmAnswers;  // used up in order; then No
-    std::deque<QString> textAnswers;  // used up in order; then cancelled
-    std::function<void()> onInform;
+    QList<bool> confirmAnswers;
+    QStringList textAnswers;
+    std::function<void()> onInform = [] {};
     int beeps = 0;
-
-private:
-    template <typename T>
-    static T take(std::deque<T>& answers, T otherwise)
-    {
-        if (answers.empty())
-            return otherwise;
-        T answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
 };
 
 // A shown window whose shuffle ends with rows 1 to 3 in order and the free
