@@ -39,13 +39,6 @@ class TestBestOfPanel : public QObject {
         return texts;
     }
 
-    void setFile(const QStringList& lines)
-    {
-        tavlin::scorefile::Lines all;
-        std::copy(lines.begin(), lines.end(), all.begin());
-        writeBytes(w_->path, tavlin::scorefile::encode(all));
-    }
-
 private slots:
     void init() { w_ = std::make_unique<GameWindow>(); }
 
@@ -95,8 +88,10 @@ private slots:
         QFETCH(QStringList, before);
         QFETCH(QStringList, clocks);
         QFETCH(QStringList, after);
+        tavlin::scorefile::Lines file;
+        std::copy(before.begin(), before.end(), file.begin());
         if (!before.isEmpty())
-            setFile(before);
+            writeBytes(w_->path, tavlin::scorefile::encode(file));
         panel().move(25, 25);
         w_->dialogs.textAnswers = {QStringLiteral("Šárka")};
         for (const QString& clock : clocks) {

@@ -46,16 +46,6 @@ private slots:
         QCOMPARE(view.yields, 403);                    // one yield before every draw
     }
 
-    void clockSeededDrawsStayBelowOne()  // so that ⌊4u⌋ is one of the four directions
-    {
-        ClockSeededRandom random;
-        random.seedFromClock();
-        for (int i = 0; i < 1000; ++i) {
-            const double u = random.next();
-            QVERIFY(u >= 0 && u < 1);
-        }
-    }
-
     // Clicks run in the shuffle's yields; the shuffle must follow the free
     // cell they leave, never swapping cells that are not neighbours.
     void clicksDuringTheShuffleFindAWholeBoard()
