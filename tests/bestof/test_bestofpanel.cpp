@@ -6,6 +6,8 @@
 #include "gamewindow.h"
 #include "scorefiles.h"
 
+#include <QDir>
+
 #include <memory>
 
 using namespace tavlin::testing;
@@ -52,14 +54,18 @@ private slots:
         QCOMPARE(panel().pos(), QPoint(0, 0));
         const QStringList mine = table({"42", "Příliš " + QString(300, u'Ž'), "0100"});
         QCOMPARE(shown(), mine);
-        w_->dialogs.confirmAnswers = {false, true};
+        w_->dialogs.confirmAnswers = {false, true, true};
         QTest::mouseClick(panel().Label5(), Qt::LeftButton);
         QCOMPARE(boxes().at(0).text, QStringLiteral("Opravdu chcete vymazat tabulku s nejvyšším skóre?"));
         QVERIFY(untouched(w_->path));
         QCOMPARE(shown(), mine);
+        // A clear that cannot be saved shows the new table all the same.
+        QVERIFY(QFile::rename(w_->path, w_->path + ".old") && QDir().mkdir(w_->path));
+        QTest::mouseClick(panel().Label5(), Qt::LeftButton);
+        QCOMPARE(shown(), Defaults);
+        QVERIFY(QDir().rmdir(w_->path));
         QTest::mouseClick(panel().Label5(), Qt::LeftButton);
         QCOMPARE(listOf(tavlin::scorefile::load(w_->path)), Defaults);
-        QCOMPARE(shown(), Defaults);
         QTest::mouseClick(panel().Label4(), Qt::LeftButton);
         QVERIFY(panel().isHidden());
     }

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 
 using namespace tavlin;
@@ -38,10 +39,16 @@ QRect cellRect(int r, int s)
     return QRect(QPoint(edges[s - 1], tops[r - 1]), QPoint(edges[s] - 1, tops[r] - 1));
 }
 
-// Runs `answer` on the modal box that opens next, inside the box's own loop.
+// Runs `answer` on the modal box that opens next, inside the box's own loop;
+// a box that a failed check left open is closed, so that the test goes on.
 void whenBoxOpens(std::function<void(QWidget*)> answer)
 {
-    QTimer::singleShot(0, qApp, [answer] { answer(QApplication::activeModalWidget()); });
+    QTimer::singleShot(0, qApp, [answer] {
+        const QPointer<QWidget> box = QApplication::activeModalWidget();
+        answer(box);
+        if (box && box->isVisible())
+            box->close();
+    });
 }
 
 }  // namespace
@@ -87,7 +94,7 @@ private slots:
         // Labels that follow their text keep their left edge, or their right
         // edge (given as a negative x), as their captions grow.
         f.window.Label1()->setCaption(QStringLiteral("Počet tahů: 123456"));
-        p->Jmeno(9)->setCaption(QStringLiteral("Jméno delší, než je místo mezi sloupci"));
+        p->Jmeno(9)->setCaption(QStringLiteral("Jméno <b>delší</b>, než je místo mezi sloupci"));
         p->scr(9)->setCaption(QStringLiteral("123456789"));
         const struct { QWidget* widget; int x, y; } places[] = {
             {f.window.Picture1(), 0, 0}, {f.window.Label2(), 8, 0}, {f.window.Label1(), -220, 0},
@@ -103,6 +110,7 @@ private slots:
         QCOMPARE(f.window.Picture1()->size(), QSize(224, 20));
         QCOMPARE(p->size(), QSize(225, 281));
         QVERIFY(p->Jmeno(9)->geometry().intersects(p->scr(9)->geometry()));  // nothing cuts a long name
+        QVERIFY(p->Jmeno(9)->width() >= p->Jmeno(9)->fontMetrics().horizontalAdvance(p->Jmeno(9)->text()));  // no markup
 
         // The function keys work over the panel.
         f.key(Qt::Key_F1);
@@ -162,10 +170,6 @@ private slots:
             f.window.Timer1_Timer();
             QCOMPARE(f.time(), QLatin1String(to));
         }
-        const int timer = f.window.Timer1().timerId();
-        f.clickTile(2);  // a click while the clock runs does not hold back its next second
-        QCOMPARE(f.window.Timer1().timerId(), timer);
-
         f.window.Label2()->setCaption(QStringLiteral("7"));
         bool clockRanDuringBox = true;
         f.dialogs.onInform = [&] { clockRanDuringBox = f.window.Timer1().isActive(); };
@@ -181,6 +185,7 @@ private slots:
         f.click(f.window.Picture2()->Label4());
         f.clickTile(12);  // above the free cell: it slides down, counted on from the finished game
         QCOMPARE(f.window.Kosticka(12)->geometry(), cellRect(4, 4));
+        f.clickTile(13);  // the free cell is at the right edge: the next row's first tile is no neighbour
         QCOMPARE(f.moves(), QStringLiteral("Počet tahů: 2"));
     }
 
