@@ -1,76 +1,60 @@
-#!/usr/bin/python3
-"""The built game as a blind player meets it, on its own Xvfb display and private session bus: read
-and played through AT-SPI only, no mouse, keys or pixels.  accessibility.py TAVLIN_EXECUTABLE"""
-import os, re, harness as h
-from harness import check, env, poll, start, tool
+import os, pyatspi, harness as h
 from gi.repository import GLib
 
 
-def play():
-    h.xvfb()
-    env['DBUS_SESSION_BUS_ADDRESS'] = start('dbus-daemon', '--session', '--nofork', '--print-address=FD')
-    # Asked for its address, the session bus starts the accessibility bus; that one starts the registry.
-    ask = ['dbus-send', '--session', '--print-reply=literal', '--dest=org.a11y.Bus', '/org/a11y/bus', 'org.a11y.Bus.GetAddress']
-    bus = poll('the accessibility bus', lambda: tool(*ask).stdout.strip())
-    os.environ.update(DISPLAY=env['DISPLAY'], AT_SPI_BUS_ADDRESS=bus)  # for this process only
-    import pyatspi
+def play():  # the game read and played as a blind player meets it, through AT-SPI only, on a session bus of its own
+    bus = h.start('dbus-daemon', '--session', '--nofork', '--print-address', says=True)
+    os.environ['DBUS_SESSION_BUS_ADDRESS'] = bus  # for the game, the helpers and pyatspi alike
+    ask = 'dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress'
+    h.poll('asked for its address, the session bus starts the accessibility bus', lambda: h.tool(*ask.split()).stdout)
     pyatspi.setTimeout(3000, 3000)  # a press that waits on a box fails here
-    told = []  # the names of the objects whose description changed
-    pyatspi.Registry.registerEventListener(lambda e: told.append(e.source.name), 'object:property-change:accessible-description')
-    game = start(h.program, extra=dict(QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1', QT_ACCESSIBILITY='1'))
-    app = poll('the game on the bus', lambda: next((a for a in pyatspi.Registry.getDesktop(0) if a and a.name == 'Tavlin'), None))
-    objects = poll('its window, once shown', lambda: app.childCount and pyatspi.findAllDescendants(app, lambda o: True))
+    pyatspi.Registry.registerEventListener((told := []).append, 'object:property-change:accessible-description')
+    game = h.start(h.program, extra=dict(QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1', QT_ACCESSIBILITY='1'))
+    top = lambda parent, name: next((o for o in parent if o and o.name == name), None)
+    app = h.poll('the game on the bus', lambda: top(pyatspi.Registry.getDesktop(0), 'Tavlin'))
+    objects = h.poll('its window, once shown', lambda: app.childCount and pyatspi.findAllDescendants(app, bool))
     named = lambda role, name: next(o for o in objects if o.getRoleName() == role and o.name == name)
     showing = lambda o: o.getState().contains(pyatspi.STATE_SHOWING)
-
-    def press(o):
-        name, action = o.name, o.queryAction()
-        check(action.getName(0) == 'Press' and action.doAction(0), f'"{name}" pressed, the call returned')
+    press = lambda o: h.check(what=f'"{o.name}" pressed, the call returned',  # named before the press closes it
+                              ok=o.queryAction().getName(0) == 'Press' and o.queryAction().doAction(0))
 
     def answer(title, button):  # the box opened by a press, closed with one of its buttons
-        box = poll(f'the box "{title}" opens', lambda: next((o for o in app if o and o.name == title), None))
-        press(next(o for o in pyatspi.findAllDescendants(box, lambda o: o.name == button)))
-        poll(f'"{button}" closes it', lambda: all(o is None or o.name != title for o in app))
+        press(pyatspi.findDescendant(h.poll(f'"{title}" opens', lambda: top(app, title)), lambda o: o.name == button))
+        h.poll(f'"{button}" closes it', lambda: not top(app, title))
 
     for o in (o for o in objects if o.name in ('16', 'proverit', 'refresh', 'zpět', 'vymazat tabulku')):
-        check(not o.getState().contains(pyatspi.STATE_VISIBLE) and not showing(o), f'"{o.name}" is not shown')
+        h.check(not o.getState().contains(pyatspi.STATE_VISIBLE) and not showing(o), f'"{o.name}" is not shown')
     tiles = {str(n): named('push button', str(n)) for n in range(1, 16)}
-    where = lambda t: tuple(map(int, re.fullmatch(r'řádek (\d), sloupec (\d)', t.description).groups()))
-    board = lambda: {n: where(t) for n, t in tiles.items()}
-    before, cells = board(), {(r, s) for r in range(1, 5) for s in range(1, 5)}
-    check(len(set(before.values()) & cells) == 15, f'every tile tells its own row and column: {before}')
-    place = lambda n: tiles[n].queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    check(sorted(tiles, key=lambda n: (place(n).y, place(n).x)) == sorted(tiles, key=before.get),
-          'row and column follow the tiles\' places on the screen')
-    (free,) = cells - set(before.values())
+    board = lambda: {n: t.description for n, t in tiles.items()}
+    before, cells = board(), {f'řádek {r}, sloupec {s}': r + s * 1j for r in range(1, 5) for s in range(1, 5)}
+    h.check(len(cells.keys() & before.values()) == 15, f'every tile tells its own row and column: {before}')
+    on_screen = sorted(tiles, key=lambda n: tiles[n].queryComponent().getExtents(pyatspi.DESKTOP_COORDS)[1::-1])
+    h.check(on_screen == sorted(tiles, key=before.get), "row and column follow the tiles' places on the screen")
     moves, clock = named('label', 'Počet tahů'), named('label', 'Čas')
-    check((moves.description, clock.description, moves.queryAction().nActions + clock.queryAction().nActions)
-          == ('0', '0', 0), 'the move count and the time read 0 and cannot be pressed')
+    h.check((moves.description, clock.description, moves.queryAction().nActions + clock.queryAction().nActions)
+            == ('0', '0', 0), 'the move count and the time read 0 and cannot be pressed')
 
-    tile = next(n for n, (r, s) in before.items() if abs(r - free[0]) + abs(s - free[1]) == 1)
+    (free,) = cells.keys() - before.values()
+    tile = next(n for n, cell in before.items() if abs(cells[cell] - cells[free]) == 1)  # a neighbour of the free cell
     press(tiles[tile])
-    after = dict(before, **{tile: free})
-    poll(f'tile {tile} stands in the free cell {free}, nothing else moved, both places told',
-         lambda: board() == after and {tile, '16'} <= set(told))
-    check(moves.description == '1' and clock.description.isdigit(), f'one move counted, time {clock.description}')
+    h.poll(f'tile {tile} stands in the free cell ({free}), nothing else moved, both places told',
+           lambda: board() == before | {tile: free} and {tile, '16'} <= {e.source.name for e in told})
+    h.check(moves.description == '1' and clock.description.isdigit(), f'one move counted, time {clock.description}')
 
     press(named('menu item', 'Ovládání'))
     press(tiles[tile])  # runs once the box is open, which takes the click: nothing moves
     answer('Ovládání', 'OK')
     press(named('menu item', 'Nejlepší hráči'))
-    zpet = named('push button', 'zpět')
-    poll('the best-of panel shows "zpět"', lambda: showing(zpet))
+    h.poll('the best-of panel shows "zpět"', lambda: showing(named('push button', 'zpět')))
     press(named('push button', 'vymazat tabulku'))
     answer('Vymazat tabulku', 'Ne')
     press(tiles[tile])  # the panel covers the board: nothing moves
-    press(zpet)
-    poll('"zpět" hides the panel', lambda: not showing(zpet))
-    check(board() == after and moves.description == '1', 'no press under a box or the panel moved a tile')
-    check(not os.path.exists(h.score), 'the table, shown and not cleared, wrote no file')
-
-    press(named('menu item', 'Konec'))
-    h.ends(game, '"Konec" ends the program', 5)
+    press(named('push button', 'zpět'))
+    h.poll('"zpět" hides the panel', lambda: not showing(named('push button', 'zpět')))
+    h.check(board() == before | {tile: free} and moves.description == '1', 'no tile moved under a box or the panel')
+    h.check(not os.path.exists(h.score), 'the table, shown and not cleared, wrote no file')
+    h.ends(game, lambda: press(named('menu item', 'Konec')), '"Konec" ends the program', 5)
 
 
-h.meanwhile = lambda: all(GLib.MainContext.default().iteration(False) for _ in range(10000))  # the waiting AT-SPI events
+h.meanwhile = lambda: all(GLib.MainContext.default().iteration(False) for _ in range(10000))  # AT-SPI's waiting events
 h.main(play)
