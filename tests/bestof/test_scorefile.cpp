@@ -60,8 +60,8 @@ private slots:
         const auto add = [](const char* tag, const Case& row) { QTest::newRow(tag) << row; };
         using enum Source;
         add("link to a device", {NotAFile, "Na místě souboru je složka nebo něco jiného než obyčejný soubor.",
-            {"tavlin.inf", "tavlin.inf.null"}, [](auto& p) {  // not /dev/null, which a fault could replace
-            return !mknod(QFile::encodeName(p + ".null"), S_IFCHR | 0666, makedev(1, 3)) && QFile::link(p + ".null", p);
+            {"tavlin.inf", "tavlin.inf.dev"}, [](auto& p) {  // our own, and one that no driver serves
+            return !mknod(QFile::encodeName(p + ".dev"), S_IFCHR | 0666, makedev(0, 1)) && QFile::link(p + ".dev", p);
         }});
         add("no folder", {Missing, "Složku programu se nepodařilo najít.", {}, nullptr});
         add("disk full", {Missing, "Na disku není dost volného místa.", {},
