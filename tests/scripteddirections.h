@@ -1,6 +1,6 @@
 #pragma once
 // Plays back shuffle directions 0 (below), 1 (above), 2 (right), 3 (left) in
-// a cycle, and counts the draws it was asked for.
+// a cycle.
 
 #include "board/random.h"
 
@@ -15,13 +15,13 @@ public:
     void seedFromClock() override {}
     double next() override
     {
-        const int d = cycle_[draws++ % cycle_.size()];
+        const int d = cycle_[next_++ % cycle_.size()];
         return d * 0.25 + 0.2;
     }
-    std::size_t draws = 0;
 
 private:
     std::vector<int> cycle_;
+    std::size_t next_ = 0;
 };
 
 }  // namespace tavlin::testing
