@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimeZone>
 
 #include <unistd.h>
 
@@ -16,7 +17,7 @@ inline QStringList listOf(const scorefile::Lines& lines) { return {lines.begin()
 
 inline QStringList table(const QStringList& lines) { return (lines + listOf({})).first(scorefile::LineCount); }
 
-inline const QDateTime LongAgo(QDate(2001, 2, 3), QTime(4, 5, 6), Qt::UTC);  // so that any later write shows
+inline const QDateTime LongAgo(QDate(2001, 2, 3), QTime(4, 5, 6), QTimeZone::utc());  // so that any later write shows
 inline bool untouched(const QString& path) { return QFileInfo(path).lastModified() == LongAgo; }
 
 inline void writeBytes(const QString& path, const QByteArray& bytes)

@@ -3,7 +3,8 @@ from harness import check, ends, main, poll, program, score, start, tool
 
 shots, SW, SH, H, YELLOW = sys.argv[2], 1024, 768, 273, 'FFFFC0'  # H: the client area's height below the menu bar
 key = lambda win, name: tool('xdotool', 'windowfocus', '--sync', win, 'key', name)
-shot = lambda win, name, *ask: tool('convert', f'x:{win}', '-write', f'{shots}/{name}.png', *ask, 'info:').stdout
+shot = lambda win, name, *ask: tool(  # colours asked at 8 bits a channel, as ImageMagick 6 and 7 both give them
+    'convert', f'x:{win}', '-write', f'{shots}/{name}.png', '-depth', '8', *ask, 'info:').stdout
 
 
 def window(game, title, *rest):  # the game's own visible window with this title once it shows; rest: as for poll
