@@ -56,9 +56,11 @@ void Game::Kosticka_Click(std::int16_t index)
     view_.setClockRunning(true);
 
     if (const auto cell = board_.neighbourWithCaption(board_.caption(index))) {
+        const int tile = board_.tileAt(cell->r, cell->s);
         Presun(cell->r, cell->s);
         ++PocetTahu_;
         view_.setMoveText(moveText(PocetTahu_));
+        view_.tileSlid(tile);
     }
 
     if (board_.isSolved()) {

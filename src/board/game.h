@@ -25,6 +25,9 @@ public:
     virtual void setTimeText(const QString& text) = 0;
     virtual void setClockRunning(bool running) = 0;
     virtual void focusStrip() = 0;
+    // The player's click slid `tile` into the free cell (the shuffle's
+    // moves are not the player's and are not told).
+    virtual void tileSlid(int tile) = 0;
     // The modal "Konec hry" box; returns when the player has closed it.
     virtual void showResult(const QString& text) = 0;
     // Places the finished game in the best-of table while the time label

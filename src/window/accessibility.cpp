@@ -251,6 +251,23 @@ void tileMoved(QWidget* tile)
     notify(tile, QAccessible::LocationChanged);
 }
 
+void tileSlid([[maybe_unused]] QWidget* tile)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // A screen reader drops changes on controls that do not have the focus,
+    // and a clicked tile never takes it; an announcement is spoken whatever
+    // has the focus. It says what flat review reads on the tile: its number
+    // and its new place, "5: řádek 2, sloupec 3".
+    if (!QAccessible::isActive())
+        return;
+    if (QAccessibleInterface* readable = QAccessible::queryAccessibleInterface(tile)) {
+        QAccessibleAnnouncementEvent event(tile, readable->text(QAccessible::Name) + QStringLiteral(": ")
+                                                     + readable->text(QAccessible::Description));
+        QAccessible::updateAccessibility(&event);
+    }
+#endif
+}
+
 void valueChanged(QWidget* label)
 {
     if (QAccessible::isActive())

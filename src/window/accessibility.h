@@ -19,6 +19,10 @@ void install();
 // both its description and its place changed.
 void tileMoved(QWidget* tile);
 
+// Tells an active screen reader, where Qt can ask it to speak at once (Qt
+// 6.8 and later), that the player slid `tile` to its new place.
+void tileSlid(QWidget* tile);
+
 // Tells an active screen reader that a label named apart from its caption
 // (the clock, the move count) shows a new value.
 void valueChanged(QWidget* label);

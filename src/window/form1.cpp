@@ -217,6 +217,11 @@ void Form1::placeTile(int tile, TilePlace place, float width, float height)
     accessibility::tileMoved(kosticka_[tile]);
 }
 
+void Form1::tileSlid(int tile)
+{
+    accessibility::tileSlid(kosticka_[tile]);
+}
+
 QString Form1::moveText() const
 {
     return label1_->caption();

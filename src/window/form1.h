@@ -80,6 +80,7 @@ private:
     void setTimeText(const QString& text) override;
     void setClockRunning(bool running) override;
     void focusStrip() override;
+    void tileSlid(int tile) override;
     void showResult(const QString& text) override;
     void rankFinishedGame() override;
     bool yieldToEvents() override;

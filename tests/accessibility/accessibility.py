@@ -8,12 +8,14 @@ def play():  # the game read and played as a blind player meets it, through AT-S
     ask = 'dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress'
     h.poll('asked for its address, the session bus starts the accessibility bus', lambda: h.tool(*ask.split()).stdout)
     pyatspi.setTimeout(3000, 3000)  # a press that waits on a box fails here
-    pyatspi.Registry.registerEventListener((told := []).append, 'object:property-change:accessible-description')
+    pyatspi.Registry.registerEventListener((told := []).append, 'object:property-change:accessible-description',
+                                           'object:announcement')  # what Qt 6.8 asks a screen reader to speak
+    announces = tuple(map(int, os.environ['TAVLIN_QT_VERSION'].split('.'))) >= (6, 8)
     game = h.start(h.program, extra=dict(QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1', QT_ACCESSIBILITY='1'))
     top = lambda parent, name: next((o for o in parent if o and o.name == name), None)
     app = h.poll('the game on the bus', lambda: top(pyatspi.Registry.getDesktop(0), 'Tavlin'))
     objects = h.poll('its window, once shown', lambda: app.childCount and pyatspi.findAllDescendants(app, bool))
-    named = lambda role, name: next(o for o in objects if o.getRoleName() == role and o.name == name)
+    named = lambda role, name: next(o for o in objects if o.getRole() == role and o.name == name)  # roles by constant
     showing = lambda o: o.getState().contains(pyatspi.STATE_SHOWING)
     press = lambda o: h.check(what=f'"{o.name}" pressed, the call returned',  # named before the press closes it
                               ok=o.queryAction().getName(0) == 'Press' and o.queryAction().doAction(0))
@@ -24,13 +26,13 @@ def play():  # the game read and played as a blind player meets it, through AT-S
 
     for o in (o for o in objects if o.name in ('16', 'proverit', 'refresh', 'zpět', 'vymazat tabulku')):
         h.check(not o.getState().contains(pyatspi.STATE_VISIBLE) and not showing(o), f'"{o.name}" is not shown')
-    tiles = {str(n): named('push button', str(n)) for n in range(1, 16)}
+    tiles = {str(n): named(pyatspi.ROLE_PUSH_BUTTON, str(n)) for n in range(1, 16)}
     board = lambda: {n: t.description for n, t in tiles.items()}
     before, cells = board(), {f'řádek {r}, sloupec {s}': r + s * 1j for r in range(1, 5) for s in range(1, 5)}
     h.check(len(cells.keys() & before.values()) == 15, f'every tile tells its own row and column: {before}')
     on_screen = sorted(tiles, key=lambda n: tiles[n].queryComponent().getExtents(pyatspi.DESKTOP_COORDS)[1::-1])
     h.check(on_screen == sorted(tiles, key=before.get), "row and column follow the tiles' places on the screen")
-    moves, clock = named('label', 'Počet tahů'), named('label', 'Čas')
+    moves, clock = named(pyatspi.ROLE_LABEL, 'Počet tahů'), named(pyatspi.ROLE_LABEL, 'Čas')
     h.check((moves.description, clock.description, moves.queryAction().nActions + clock.queryAction().nActions)
             == ('0', '0', 0), 'the move count and the time read 0 and cannot be pressed')
 
@@ -39,21 +41,23 @@ def play():  # the game read and played as a blind player meets it, through AT-S
     press(tiles[tile])
     h.poll(f'tile {tile} stands in the free cell ({free}), nothing else moved, both places told',
            lambda: board() == before | {tile: free} and {tile, '16'} <= {e.source.name for e in told})
+    spoken = [e.any_data for e in told if e.type == 'object:announcement']
+    h.check(spoken == ([f'{tile}: {free}'] if announces else []), f'the move announced on Qt 6.8 and later: {spoken}')
     h.check(moves.description == '1' and clock.description.isdigit(), f'one move counted, time {clock.description}')
 
-    press(named('menu item', 'Ovládání'))
+    press(named(pyatspi.ROLE_MENU_ITEM, 'Ovládání'))
     press(tiles[tile])  # runs once the box is open, which takes the click: nothing moves
     answer('Ovládání', 'OK')
-    press(named('menu item', 'Nejlepší hráči'))
-    h.poll('the best-of panel shows "zpět"', lambda: showing(named('push button', 'zpět')))
-    press(named('push button', 'vymazat tabulku'))
+    press(named(pyatspi.ROLE_MENU_ITEM, 'Nejlepší hráči'))
+    h.poll('the best-of panel shows "zpět"', lambda: showing(named(pyatspi.ROLE_PUSH_BUTTON, 'zpět')))
+    press(named(pyatspi.ROLE_PUSH_BUTTON, 'vymazat tabulku'))
     answer('Vymazat tabulku', 'Ne')
     press(tiles[tile])  # the panel covers the board: nothing moves
-    press(named('push button', 'zpět'))
-    h.poll('"zpět" hides the panel', lambda: not showing(named('push button', 'zpět')))
+    press(named(pyatspi.ROLE_PUSH_BUTTON, 'zpět'))
+    h.poll('"zpět" hides the panel', lambda: not showing(named(pyatspi.ROLE_PUSH_BUTTON, 'zpět')))
     h.check(board() == before | {tile: free} and moves.description == '1', 'no tile moved under a box or the panel')
     h.check(not os.path.exists(h.score), 'the table, shown and not cleared, wrote no file')
-    h.ends(game, lambda: press(named('menu item', 'Konec')), '"Konec" ends the program', 5)
+    h.ends(game, lambda: press(named(pyatspi.ROLE_MENU_ITEM, 'Konec')), '"Konec" ends the program', 5)
 
 
 h.meanwhile = lambda: all(GLib.MainContext.default().iteration(False) for _ in range(10000))  # AT-SPI's waiting events

@@ -22,6 +22,7 @@ public:
     void setTimeText(const QString&) override {}
     void setClockRunning(bool) override {}
     void focusStrip() override {}
+    void tileSlid(int) override {}
     void showResult(const QString&) override {}
     void rankFinishedGame() override {}
     bool yieldToEvents() override { onYield(); return true; }
