@@ -35,6 +35,7 @@ public:
     QString askText(QWidget*, const QString& prompt, const QString& title) override
     {
         boxes.push_back({prompt, title});
+        onAsk();  // runs while the box is "open"
         return textAnswers.isEmpty() ? QString() : textAnswers.takeFirst();  // then cancelled
     }
     void beep() override { ++beeps; }
@@ -43,6 +44,7 @@ public:
     QList<bool> confirmAnswers;
     QStringList textAnswers;
     std::function<void()> onInform = [] {};
+    std::function<void()> onAsk = [] {};
     int beeps = 0;
 };
 

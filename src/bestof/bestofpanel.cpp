@@ -107,10 +107,21 @@ void BestOfPanel::Command3_Click(const QString& finishedTime)
         window(), QStringLiteral("Gratuluji vám k umístění! Zadejte vaše jméno:"),
         QStringLiteral("Konec hry"));
     Jmeno_[k]->setCaption(name);
-    if (tableUnreadable_)
+    if (tableUnreadable_) {
         reportUnsaved(table(), {scorefile::WriteFailure::Cause::Unreadable});
+        return;
+    }
+    // The box may have stood open for minutes while other players saved or
+    // cleared the table: the row goes into the table as it is now, by the
+    // same rules, and the panel shows what was written. A time that no
+    // longer earns a row is not written, and the panel shows the table
+    // without it.
+    const scorefile::Update saved = scorefile::update(
+        scoreFile_, [&](const scorefile::Lines& now, scorefile::Source) { return ranking::withRow(now, t, name); });
+    if (saved.failure)
+        reportUnsaved(saved.lines.value_or(table()), *saved.failure);
     else
-        save(table());
+        setTable(*saved.lines);
 }
 
 void BestOfPanel::Label4_Click()

@@ -1,5 +1,6 @@
 #include "ranking.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tavlin::ranking {
@@ -42,10 +43,11 @@ double finishedTime(QStringView caption)
 
 std::optional<double> rowTime(QStringView caption)
 {
-    if (caption.isEmpty())
+    const QStringView number = caption.startsWith(u'+') || caption.startsWith(u'-') ? caption.mid(1) : caption;
+    if (number.count(u'.') > 1 || number.isEmpty() || number == u".")
         return std::nullopt;
-    for (QChar c : caption) {
-        if (!isDigit(c))
+    for (QChar c : number) {
+        if (!isDigit(c) && c != u'.')
             return std::nullopt;
     }
     bool ok = false;
@@ -63,6 +65,21 @@ std::optional<int> findPlace(const std::array<QString, RowCount>& times, double 
             return k;
     }
     return std::nullopt;
+}
+
+std::optional<scorefile::Lines> withRow(const scorefile::Lines& table, double t, const QString& name)
+{
+    std::array<QString, RowCount> times;
+    for (int i = 0; i < RowCount; ++i)
+        times[i] = table[2 * i];
+    const std::optional<int> place = findPlace(times, t);
+    if (!place)
+        return std::nullopt;
+    scorefile::Lines lines = table;
+    std::move_backward(lines.begin() + 2 * *place, lines.end() - 2, lines.end());
+    lines[2 * *place] = timeText(t);
+    lines[2 * *place + 1] = name;
+    return lines;
 }
 
 QString timeText(double t)

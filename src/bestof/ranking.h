@@ -2,6 +2,8 @@
 // Where a finished game's time belongs in the best-of table, and how the
 // times are read from and written into their captions.
 
+#include "scorefile.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -16,8 +18,9 @@ inline constexpr int RowCount = 10;
 // it skipped; a caption that does not begin with a number counts as 0.
 double finishedTime(QStringView caption);
 
-// A row's time when its whole caption is a decimal number of whole seconds
-// (digits only, leading zeros allowed); otherwise the row is an empty place.
+// A row's time when its whole caption is a decimal number: digits with an
+// optional sign and decimal point ("150", "0150", "+150", "150.5", ".5"), no
+// blanks and no exponent; otherwise the row is an empty place.
 std::optional<double> rowTime(QStringView caption);
 
 // The first row whose time is greater than or equal to `t`, so that an equal
@@ -27,5 +30,9 @@ std::optional<int> findPlace(const std::array<QString, RowCount>& times, double 
 
 // The caption of a new row's time: whole seconds as plain digits.
 QString timeText(double t);
+
+// `table` with the row (time `t`, `name`) at its place, the slower rows one
+// lower and the last one gone; nothing when `t` earns no row.
+std::optional<scorefile::Lines> withRow(const scorefile::Lines& table, double t, const QString& name);
 
 }  // namespace tavlin::ranking

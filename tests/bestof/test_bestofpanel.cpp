@@ -3,6 +3,7 @@
 // score file that cannot be written.
 
 #include "bestof/bestofpanel.h"
+#include "bestof/ranking.h"
 #include "gamewindow.h"
 #include "scorefiles.h"
 
@@ -88,6 +89,10 @@ private slots:
         QStringList edited = Defaults;
         edited[6] = "abc";
         QTest::newRow("edited row") << edited << QStringList{"500"} << ranked(edited, 3, "500", "Šárka");
+        QStringList numbers = Defaults;  // hand-edited times that are numbers all the same
+        numbers[0] = "+99";
+        numbers[2] = "105.5";
+        QTest::newRow("signed and decimal times") << numbers << QStringList{"105"} << ranked(numbers, 1, "105", "Šárka");
     }
 
     void ranking()
@@ -116,6 +121,35 @@ private slots:
         QCOMPARE(boxes().size(), size_t(clocks.size()));
         QCOMPARE(boxes()[0].text, QStringLiteral("Gratuluji vám k umístění! Zadejte vaše jméno:"));
         QCOMPARE(listOf(tavlin::scorefile::load(w_->path)), after);
+    }
+
+    // Another player saves while the name box is open: the row goes into the
+    // table as it is then, and the panel shows what was written; a time that
+    // no longer earns a row writes nothing.
+    void theNameGoesIntoTheTableAsItIsThen()
+    {
+        writeBytes(w_->path, tavlin::scorefile::encode(tavlin::scorefile::defaultLines()));
+        w_->dialogs.textAnswers = {QStringLiteral("Šárka")};
+        const auto otherPlayer = [this](double time) {
+            w_->dialogs.onAsk = [this, time] {
+                tavlin::scorefile::update(w_->path, [time](const auto& now, auto) {
+                    return tavlin::ranking::withRow(now, time, QStringLiteral("Eva")); });
+            };
+        };
+        otherPlayer(120);
+        w_->window.Label2()->setCaption(QStringLiteral("150"));
+        w_->window.Command3_Click();
+        const QStringList both = ranked(ranked(Defaults, 2, "120", "Eva"), 6, "150", "Šárka");
+        QCOMPARE(listOf(tavlin::scorefile::load(w_->path)), both);
+        QCOMPARE(shown(), both);
+        otherPlayer(0);  // three times, while the box of a 165 s game is open: 150 to 170 go, and 165 with them
+        const auto hurry = w_->dialogs.onAsk;
+        w_->dialogs.onAsk = [hurry] { hurry(), hurry(), hurry(); };
+        w_->window.Label2()->setCaption(QStringLiteral("165"));
+        w_->window.Command3_Click();
+        const QStringList fast = ranked(ranked(ranked(both, 0, "0", "Eva"), 0, "0", "Eva"), 0, "0", "Eva");
+        QCOMPARE(listOf(tavlin::scorefile::load(w_->path)), fast);
+        QCOMPARE(shown(), fast);
     }
 
     // An unreadable table loads as empty labels; a fast game keeps it, and says why.

@@ -1,5 +1,6 @@
 // The score file: odd files loaded, and saves: the bytes, where they go, what is refused, what the player reads.
 
+#include "bestof/ranking.h"
 #include "scorefiles.h"
 
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 
 using namespace tavlin::scorefile;
 using namespace tavlin::testing;
@@ -64,8 +66,16 @@ private slots:
             return !mknod(QFile::encodeName(p + ".dev"), S_IFCHR | 0666, makedev(0, 1)) && QFile::link(p + ".dev", p);
         }});
         add("no folder", {Missing, "Složku programu se nepodařilo najít.", {}, nullptr});
-        add("disk full", {Missing, "Na disku není dost volného místa.", {},
-            [](auto&) { return std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR && !setrlimit(RLIMIT_FSIZE, &Small); }});
+        add("file size limit", {Missing, "Soubor by přesáhl největší velikost souboru, kterou systém dovoluje.", {},
+            [](auto&) { return !setrlimit(RLIMIT_FSIZE, &Small); }});  // the game, not the test, ignores SIGXFSZ
+        add("nobody: file size limit, shared file in a read-only folder", {File,
+            "Soubor by přesáhl největší velikost souboru, kterou systém dovoluje.", {"tavlin.inf"},
+            [](auto& p) { return writeBytes(p, encode(defaultLines())), setMode(p, 0602) && setMode(QFileInfo(p).path(),
+                0500) && !setrlimit(RLIMIT_FSIZE, &Small); }});  // the front's 190 bytes would pass the 100-byte limit
+        add("link of another user", {NotAFile, "Na místě souboru je složka nebo něco jiného než obyčejný soubor.",
+            {"tavlin.inf", "tavlin.inf.f"}, [](auto& p) {  // planted in a folder of ours, to our own file
+            return oldFile(p + ".f", 0600) && QFile::link(p + ".f", p) && !::lchown(QFile::encodeName(p), 1, 1);
+        }});
         add("I/O error", {Unreadable, "Při zápisu na disk došlo k chybě vstupu/výstupu.", {"tavlin.inf"},
             [](auto& p) { return QFile::link("/proc/self/mem", p); }});  // read from address 0
         add("read-only file system", {Missing, "Souborový systém je připojen jen pro čtení.", {}, [](auto& p) {
@@ -80,11 +90,14 @@ private slots:
             [](auto& p) { return oldFile(p, 0602, 0500); }});
         add("link to a file", {File, {}, {"tavlin.inf", "tavlin.inf.f"},
             [](auto& p) { return oldFile(p + ".f", 0600) && QFile::link(p + ".f", p); }});
-        add("stale leftovers of QSaveFile's pattern only", {Missing, {}, {"tavlin.inf", "tavlin.inf.AbC12",
-            "tavlin.inf.AbC1234", "tavlin.inf.bak", "tavlin.inf.XyZ789"}, [](auto& p) {
-            for (const char* old : {".AbC123", ".AbC12", ".AbC1234", ".bak"})
-                writeBytes(p + old, "x");
-            return QFile(p + ".XyZ789").open(QIODevice::WriteOnly);  // made just now
+        add("stale temporary files of the game's only", {Missing, {}, {".tavlin-ukladani-AbC12",
+            ".tavlin-ukladani-Fresh1", "tavlin.inf", "tavlin.inf.202401", "tavlin.inf.AbC123", "tavlin.inf.zaloha"},
+            [](auto& p) {  // the players' own copies are old too
+            const QString folder = QFileInfo(p).path() + "/";
+            for (const char* old : {".tavlin-ukladani-AbC123", ".tavlin-ukladani-AbC12", "tavlin.inf.202401",
+                                    "tavlin.inf.AbC123", "tavlin.inf.zaloha"})
+                writeBytes(folder + old, "x");
+            return QFile(folder + ".tavlin-ukladani-Fresh1").open(QIODevice::WriteOnly);  // made just now
         }});
     }
 
@@ -96,7 +109,7 @@ private slots:
             return runAsNobody();
         const QString place = setup ? path() : QString();
         if (setup && !setup(place))
-            QSKIP("cannot be set up here: needs mknod, a mount namespace or a file size limit");
+            QSKIP("cannot be set up here: needs mknod, a mount namespace, a file size limit or another user");
         Source source{};
         load(place, &source);
         QCOMPARE(source, found);
@@ -113,6 +126,63 @@ private slots:
         QCOMPARE(QDir(dir_.path()).entryList(QDir::Files | QDir::System | QDir::Hidden), after);
         QCOMPARE(cause.isEmpty() ? readBytes(place) : stateOf(place), cause.isEmpty() ? saved : was);
         QVERIFY(!cause.isEmpty() || QFileInfo(place).isSymLink() == after.contains("tavlin.inf.f"));
+    }
+
+    // Players who finish at once: 8 copies of the game rank 25 games each into
+    // one table, the last ones the fastest. Every row that belongs in the
+    // final table is there, every load on the way finds a whole table, and
+    // nothing else is left in the folder.
+    void concurrentSaves_data()
+    {
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<bool>("asNobody");  // the players, where the tests run as root
+        const bool root = ::geteuid() == 0;
+        QTest::newRow("replaced") << 0700 << false;
+        QTest::newRow("rewritten in place, read-only folder") << (root ? 0755 : 0500) << root;
+        QTest::newRow("rewritten in place, another user's table in a sticky folder") << 01777 << true;
+    }
+
+    void concurrentSaves()
+    {
+        QFETCH(int, folderMode);
+        QFETCH(bool, asNobody);
+        if (asNobody && ::geteuid() != 0)
+            QSKIP("needs root: the table must belong to another user than the players");
+        constexpr int Players = 8, Games = 25;
+        const auto row = [](int time) { return QStringLiteral("%1-%2").arg(time % Players).arg(Games - 1 - time / Players); };
+        writeBytes(path(), QByteArray("\r\n").repeated(LineCount));  // twenty empty places
+        QVERIFY(setMode(path(), 0666) && setMode(dir_.path(), folderMode));
+        for (int player = 0; player < Players; ++player) {
+            if (::fork() != 0)
+                continue;
+            int failed = asNobody && (::setgid(65534) || ::setuid(65534));
+            for (int game = 0; game < Games && !failed; ++game) {
+                const int time = (Games - 1 - game) * Players + player;
+                failed = update(path(), [&](const Lines& now, Source) {
+                    return tavlin::ranking::withRow(now, time, row(time)); }).failure.has_value();
+            }
+            ::_exit(failed);
+        }
+        const auto whole = [&](const Lines& lines) {  // rows by time, each with its own name, empty places last
+            for (int i = 0, last = -1; i < RowCount; ++i) {
+                const QString& time = lines[2 * i];
+                if (time.isEmpty() ? !lines[2 * i + 1].isEmpty() || (i + 1 < RowCount && !lines[2 * i + 2].isEmpty())
+                                   : time.toInt() <= last || lines[2 * i + 1] != row(last = time.toInt()))
+                    return false;
+            }
+            return true;
+        };
+        for (int playing = Players, status = 0; playing > 0;) {
+            const Lines seen = load(path());
+            QVERIFY2(whole(seen), qPrintable(listOf(seen).join('|')));
+            if (const pid_t done = ::waitpid(-1, &status, WNOHANG); done > 0 && --playing >= 0)
+                QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, "a save failed");
+        }
+        QStringList best;
+        for (int time = 0; time < RowCount; ++time)
+            best << QString::number(time) << row(time);
+        QCOMPARE(listOf(load(path())), best);
+        QCOMPARE(QDir(dir_.path()).entryList(QDir::Files | QDir::System | QDir::Hidden), QStringList{"tavlin.inf"});
     }
 };
 
