@@ -16,6 +16,7 @@
 #include <optional>
 #include <string_view>
 
+#include <sys/auxv.h>
 #include <unistd.h>
 
 namespace {
@@ -133,6 +134,16 @@ void passHeldMessagesOn()
 
 int main(int argc, char* argv[])
 {
+    // Started set-uid or set-gid (or with file capabilities), Qt would end
+    // the program with a fatal message, which would pass for a missing
+    // display; such a program would also lose the accessibility bus and lend
+    // its rights to anyone through Qt's plugin variables. So it says plainly
+    // that it does not run like that.
+    if (::getauxval(AT_SECURE) != 0) {
+        std::fputs("tavlin: hra se nespouští se zvýšenými oprávněními (set-uid ani set-gid); "
+                   "spusťte ji jako běžný program.\n", stderr);
+        return 1;
+    }
     if (const std::optional<int> status = handleCommandLine(argc, argv))
         return *status;
 
