@@ -79,9 +79,7 @@ void BestOfPanel::Command2_Click()
 {
     // A missing or unreadable file empties all twenty captions; a file with
     // fewer than twenty lines fills the first captions and empties the rest.
-    scorefile::Source source = scorefile::Source::Missing;
-    setTable(scorefile::load(scoreFile_, &source));
-    tableUnreadable_ = source == scorefile::Source::Unreadable;
+    setTable(scorefile::load(scoreFile_));
 }
 
 void BestOfPanel::Command3_Click(const QString& finishedTime)
@@ -107,15 +105,12 @@ void BestOfPanel::Command3_Click(const QString& finishedTime)
         window(), QStringLiteral("Gratuluji vám k umístění! Zadejte vaše jméno:"),
         QStringLiteral("Konec hry"));
     Jmeno_[k]->setCaption(name);
-    if (tableUnreadable_) {
-        reportUnsaved(table(), {scorefile::WriteFailure::Cause::Unreadable});
-        return;
-    }
     // The box may have stood open for minutes while other players saved or
     // cleared the table: the row goes into the table as it is now, by the
     // same rules, and the panel shows what was written. A time that no
     // longer earns a row is not written, and the panel shows the table
-    // without it.
+    // without it. A table that cannot be read is kept, and the player reads
+    // why.
     const scorefile::Update saved = scorefile::update(
         scoreFile_, [&](const scorefile::Lines& now, scorefile::Source) { return ranking::withRow(now, t, name); });
     if (saved.failure)

@@ -56,9 +56,6 @@ private:
 
     Dialogs& dialogs_;
     QString scoreFile_;
-    // The last load found a table it could not read; the ranking must not
-    // put a table of one row in its place.
-    bool tableUnreadable_ = false;
     std::array<Label*, Rows> scr_{};
     std::array<Label*, Rows> Jmeno_{};
     Label* label3_ = nullptr;
