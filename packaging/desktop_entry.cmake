@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: 0BSD
 # Writes the desktop entry when it is installed, the one moment the prefix
 # is known for sure (`cmake --install --prefix` overrides the configured one):
 # Exec and TryExec name the installed program by its absolute path, so the

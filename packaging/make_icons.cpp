@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 // Writes the game's icon for the desktop's hicolor theme from the drawing the
 // window uses: a PNG for each size asked for and a scalable SVG whose shapes
 // are the drawing's rectangles, so that no missing font and no bitmap can

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: 0BSD
 # Lays a probe out as the game is installed (the program in lib/tavlin, a
 # relative link to it in bin) and starts it through the link, by path and by
 # name on PATH as the desktop starts the game: the best-of table belongs in

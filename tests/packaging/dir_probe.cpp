@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 // Prints the best-of table's path as a player reads it; given an argument,
 // first saves the default table there and reads it back, or fails.
 

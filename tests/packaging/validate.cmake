@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: 0BSD
 # Runs one of the desktop's checkers on an installed file and fails on any
 # error or warning it reports, and for the AppStream metainfo also on any
 # info or pedantic hint. When the checker is not installed the test is
