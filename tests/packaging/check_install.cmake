@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: 0BSD
 # Installs the game into a scratch prefix and checks what a desktop and a
 # user rely on: the program in a folder of its own, a relative launcher link
 # that still leads to it after the tree is moved, icons of every theme size
@@ -5,9 +6,12 @@
 # the program by its absolute path (also when packaged with DESTDIR), entries
 # that name one another correctly, manual pages that render cleanly in both
 # languages, and an install manifest that lists exactly what was installed
-# (the README's uninstall removes what it lists).
+# (the README's uninstall removes what it lists). The program's and the
+# command's folders are the ones the build was configured with: lib/tavlin
+# and bin for a user's prefix, lib/games/tavlin and games in Debian's package.
 #
-#   cmake -DBUILD_DIR=... -DPREFIX=... -DVERSION=... -P check_install.cmake
+#   cmake -DBUILD_DIR=... -DPREFIX=... -DVERSION=... -DPROGRAM_DIR=... -DCOMMAND_DIR=...
+#         -P check_install.cmake
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -25,8 +29,8 @@ if(NOT rc EQUAL 0)
   message(FATAL_ERROR "FAIL: cmake --install ended with ${rc}")
 endif()
 
-set(program "lib/tavlin/tavlin")
-set(launcher "bin/tavlin")
+set(program "${PROGRAM_DIR}/tavlin")
+set(launcher "${COMMAND_DIR}/tavlin")
 set(desktop "share/applications/tavlin.desktop")
 # The metainfo is named after its component id, which is the distributor's
 # to choose: there must be exactly one.
@@ -222,8 +226,8 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E env "DESTDIR=${staging}"
 file(STRINGS "${staging}${odd_prefix}/${desktop}" entry ENCODING UTF-8)
 entry_value(Exec exec)
 entry_value(TryExec try_exec)
-if(NOT rc EQUAL 0 OR NOT exec STREQUAL [["/opt/50%% \\$off/lib/tavlin/tavlin"]]
-   OR NOT try_exec STREQUAL "/opt/50% $off/lib/tavlin/tavlin")
+if(NOT rc EQUAL 0 OR NOT exec STREQUAL "\"/opt/50%% \\\\\$off/${program}\""
+   OR NOT try_exec STREQUAL "/opt/50% $off/${program}")
   fail("installed with DESTDIR (${rc}, ${out}) the entry runs '${exec}', tries '${try_exec}'")
 endif()
 file(REMOVE_RECURSE "${staging}")
