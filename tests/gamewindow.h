@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 #pragma once
 // The game's window for the tests, on the offscreen platform, with a score
 // file in a folder of its own and boxes that a script answers.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: 0BSD
 import contextlib, ctypes, os, select, shutil, signal, subprocess, sys, tempfile, time
 
 work = tempfile.mkdtemp(prefix='tavlin-test.')  # the program's copy runs here: the score file beside it is ours alone

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 #pragma once
 // Plays back shuffle directions 0 (below), 1 (above), 2 (right), 3 (left) in
 // a cycle.

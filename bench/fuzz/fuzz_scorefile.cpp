@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 // libFuzzer target for the score-file loader: any bytes must load into
 // twenty lines without a crash, within the read limits, and what the game
 // would write back from them must be a well-formed file that loads to the

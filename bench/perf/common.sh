@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: 0BSD
 # Shared by bench/startup, bench/idle, bench/shuffle and bench/soak: the build
 # folder, building targets in Release, and a private Xvfb display.
 # Sourced, not run.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 // mapwait [--rss-after MS] PROGRAM [ARGS...]
 //
 // Starts PROGRAM and prints the time from its exec to the moment its first

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 #pragma once
 // Boxes that nobody answers: the benchmarks measure the window's own work,
 // not a person reading a message.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 // The yardstick for start-up: the least a Qt Widgets program with the game's
 // visible parts needs, a main window with a two-menu bar and fifteen labels.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 // A new game as the player starts it with F1: the whole shuffle with its 201
 // yields to the event loop and whatever they repaint, on the offscreen
 // platform.

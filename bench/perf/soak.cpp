@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 // Many games in one run: 1,000 new games and 10,000 tile clicks on random
 // tiles, on the offscreen platform, and the resident memory before and after.
 //

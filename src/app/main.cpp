@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 // Tavlin: a 4 × 4 sliding-tile puzzle.
 
 #include "../bestof/tablelocation.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 #pragma once
 // The best-of panel: the heading, ten rows of name and time labels, the close
 // and clear commands, and the two hidden buttons that name the table load and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 #pragma once
 // Where a finished game's time belongs in the best-of table, and how the
 // times are read from and written into their captions.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 #pragma once
 // The score file tavlin.inf: twenty lines of Windows-1250 text, a time line
 // and a name line for each of the ten best-of rows, best first, every line

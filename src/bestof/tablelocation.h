@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 #pragma once
 // Where the best-of table lives: the file tavlin.inf in the folder that holds
 // the program's executable, and never anywhere else.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 #pragma once
 // The puzzle board without any widget: which tile stands in which cell, where
 // the free cell is, and where every tile stands in the window, in twips.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 #pragma once
 // The game's event logic: tile clicks, the shuffle, the new-game command and
 // the clock tick. It owns the board and the move counter and reaches the

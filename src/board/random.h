@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 #pragma once
 // The shuffle's source of directions: a generator seeded afresh from the
 // system clock before every shuffle. Tests put a scripted source in its place.

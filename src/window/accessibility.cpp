@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 #include "accessibility.h"
 
 #include "form1.h"

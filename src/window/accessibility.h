@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 #pragma once
 // What a screen reader finds in the window beyond what Qt gives on its own:
 // the labels that act on a click (the tiles, "zpět", "vymazat tabulku") can

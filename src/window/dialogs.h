@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 #pragma once
 // The modal boxes and the beep, behind one small interface so that tests can
 // answer them and record what they were asked.

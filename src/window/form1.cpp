@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 #include "form1.h"
 
 #include "../bestof/bestofpanel.h"

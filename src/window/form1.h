@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 #pragma once
 // The game's one window: the status strip with the time and the move count,
 // the sixteen tile labels, the best-of panel, the one-second clock and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 #pragma once
 // Labels as the game uses them: a click signal (press and release on the same
 // label), and, for labels that follow their text, a fixed left or right edge

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 #pragma once
 // The design values are in twips, 15 to a 96-dpi pixel, which is Qt's
 // device-independent pixel. Every edge is rounded to the nearest pixel on its

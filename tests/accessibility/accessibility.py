@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: 0BSD
 import os, pyatspi, harness as h
 from gi.repository import GLib
 

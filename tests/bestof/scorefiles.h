@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 #pragma once
 // Score files written and read behind the game's back, and a user whom file permissions bind.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 // The best-of panel in the real window on the offscreen platform: showing,
 // closing and clearing the table, ranking finished games into it, and a
 // score file that cannot be written.

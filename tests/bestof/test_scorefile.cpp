@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 // The score file: odd files loaded, and saves: the bytes, where they go, what is refused, what the player reads.
 
 #include "bestof/ranking.h"

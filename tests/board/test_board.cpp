@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 // The game's rules without widgets, through a view that records what the
 // window would show.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: 0BSD
 import os, re, shutil, sys
 from harness import check, ends, main, poll, program, score, start, tool
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: 0BSD
 // The main window through Qt Test on the offscreen platform: where every
 // control stands, what its pixels show, the menus, the real message boxes,
 // and whole flows of play.
