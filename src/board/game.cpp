@@ -120,6 +120,7 @@ void Game::Rozhazej()
     }
     PocetTahu_ = 0;
     view_.setMoveText(moveText(PocetTahu_));
+    view_.newGameDealt();
 }
 
 void Game::miRozhazej_Click()

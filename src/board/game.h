@@ -29,6 +29,8 @@ public:
     // The player's click slid `tile` into the free cell (the shuffle's
     // moves are not the player's and are not told).
     virtual void tileSlid(int tile) = 0;
+    // A shuffle has ended: a new game stands ready.
+    virtual void newGameDealt() = 0;
     // The modal "Konec hry" box; returns when the player has closed it.
     virtual void showResult(const QString& text) = 0;
     // Places the finished game in the best-of table while the time label

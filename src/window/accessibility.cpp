@@ -43,6 +43,17 @@ bool reachableByClick(const Label* label)
     return hit == label || label->isAncestorOf(hit);
 }
 
+// The seconds as a Czech listener says them: 1 sekunda, 2 sekundy, 5 sekund.
+QString seconds(const QString& number)
+{
+    bool whole = false;
+    const long long n = number.toLongLong(&whole);
+    const char16_t* unit = !whole || n % 100 / 10 == 1 || n % 10 == 0 || n % 10 > 4 ? u"sekund"
+                           : n % 10 == 1                                           ? u"sekunda"
+                                                                                   : u"sekundy";
+    return number + u' ' + QString::fromUtf16(unit);
+}
+
 // The cell of a tile of the game's window; nothing for any other label.
 std::optional<Cell> cellOf(const Label* label)
 {
@@ -77,11 +88,20 @@ public:
     QString text(QAccessible::Text t) const override
     {
         const Label* l = label();
-        // The clock and the move count are named by what they count; their
-        // caption then gives the value ("Počet tahů: 17" gives 17).
+        const auto* form = qobject_cast<const Form1*>(l->window());
+        // The free cell, hidden to the eye, is there for the ear: flat review
+        // of a row then tells which column is empty.
+        if (t == QAccessible::Name && isFreeCell())
+            return QStringLiteral("volno");
+        // The clock and the move count are named by what they count and
+        // what they show, so that every screen reader speaks the number:
+        // "Čas: 12 sekund", "Počet tahů: 17". The description is the bare
+        // number.
         const QString name = l->accessibleName();
+        if (t == QAccessible::Name && form && l == form->Label2())
+            return name + QStringLiteral(": ") + seconds(l->caption());
         if (t == QAccessible::Name)
-            return name.isEmpty() ? l->caption() : name;
+            return l->caption();
         if (t != QAccessible::Description)
             return QAccessibleWidget::text(t);
         if (const std::optional<Cell> cell = cellOf(l))
@@ -91,6 +111,21 @@ public:
             return l->caption().startsWith(prefix) ? l->caption().mid(prefix.size()) : l->caption();
         }
         return QAccessibleWidget::text(t);  // the tooltip, where there is one
+    }
+
+    // The free cell shows for the ear wherever the tiles do, at its place.
+    QAccessible::State state() const override
+    {
+        if (!isFreeCell())
+            return QAccessibleWidget::state();
+        const auto* form = static_cast<const Form1*>(label()->window());
+        return QAccessible::queryAccessibleInterface(form->Kosticka(1))->state();
+    }
+
+    QRect rect() const override
+    {
+        const Label* l = label();
+        return isFreeCell() ? QRect(l->mapToGlobal(QPoint(0, 0)), l->size()) : QAccessibleWidget::rect();
     }
 
     QStringList actionNames() const override
@@ -103,9 +138,12 @@ public:
     // the screen reader would wait for it to close. Whether the click can
     // land is judged when it runs, as it is for a real click: a second press
     // queued behind the last move finds the "Konec hry" box open.
+    // A screen reader's click may come twice, first as the pointer's click
+    // and then as this press: a press right after a click on the same label
+    // is that click again and does nothing.
     void doAction(const QString& action) override
     {
-        if (action != pressAction())
+        if (action != pressAction() || label()->clickedJustNow())
             return;
         QMetaObject::invokeMethod(
             label(),
@@ -120,6 +158,11 @@ public:
 
 private:
     Label* label() const { return static_cast<Label*>(widget()); }
+    bool isFreeCell() const
+    {
+        const auto* form = qobject_cast<const Form1*>(label()->window());
+        return form && label() == form->Kosticka(Board::Blank);
+    }
 };
 
 // "N&ejlepší hráči" reads "Nejlepší hráči"; "&&" stands for one "&".
@@ -220,6 +263,10 @@ QAccessibleInterface* factory(const QString&, QObject* object)
 {
     if (auto* label = qobject_cast<Label*>(object))
         return new LabelAccessible(label);
+    // The strip with the time and the move count is the window's status
+    // bar, where a screen reader's command for the status bar looks.
+    if (auto* panel = qobject_cast<Panel*>(object); panel && panel->objectName() == QLatin1String("Picture1"))
+        return new QAccessibleWidget(panel, QAccessible::StatusBar);
     // Items that run a command; submenus and separators stay Qt's.
     auto* action = qobject_cast<QAction*>(object);
     if (!action || action->isSeparator() || action->menu())
@@ -252,27 +299,50 @@ void tileMoved(QWidget* tile)
     notify(tile, QAccessible::LocationChanged);
 }
 
-void tileSlid([[maybe_unused]] QWidget* tile)
+namespace {
+
+// A screen reader drops changes on controls that do not have the focus,
+// and a clicked tile never takes it.
+void tell([[maybe_unused]] QWidget* about, QWidget* strip, const QString& text)
 {
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    // A screen reader drops changes on controls that do not have the focus,
-    // and a clicked tile never takes it; an announcement is spoken whatever
-    // has the focus. It says what flat review reads on the tile: its number
-    // and its new place, "5: řádek 2, sloupec 3".
     if (!QAccessible::isActive())
         return;
-    if (QAccessibleInterface* readable = QAccessible::queryAccessibleInterface(tile)) {
-        QAccessibleAnnouncementEvent event(tile, readable->text(QAccessible::Name) + QStringLiteral(": ")
-                                                     + readable->text(QAccessible::Description));
-        QAccessible::updateAccessibility(&event);
-    }
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // Spoken at once, whatever has the focus.
+    Q_UNUSED(strip);
+    QAccessibleAnnouncementEvent event(about, text);
+    QAccessible::updateAccessibility(&event);
+#else
+    // Before Qt 6.8 a screen reader speaks only the changes of the control
+    // with the focus, which after the first click is the status strip: its
+    // description tells what just happened.
+    strip->setAccessibleDescription(text);
 #endif
+}
+
+}  // namespace
+
+void tileSlid(QWidget* tile, QWidget* strip)
+{
+    // What flat review reads on the tile: its number and its new place,
+    // "5: řádek 2, sloupec 3".
+    if (QAccessible::isActive())
+        if (QAccessibleInterface* readable = QAccessible::queryAccessibleInterface(tile))
+            tell(tile, strip, readable->text(QAccessible::Name) + QStringLiteral(": ")
+                                  + readable->text(QAccessible::Description));
+}
+
+void newGame(QWidget* strip)
+{
+    tell(strip, strip, QStringLiteral("Nová hra, kameny zamíchány"));
 }
 
 void valueChanged(QWidget* label)
 {
-    if (QAccessible::isActive())
-        notify(label, QAccessible::DescriptionChanged);
+    if (!QAccessible::isActive())
+        return;
+    notify(label, QAccessible::NameChanged);
+    notify(label, QAccessible::DescriptionChanged);
 }
 
 }  // namespace tavlin::accessibility

@@ -20,9 +20,14 @@ void install();
 // both its description and its place changed.
 void tileMoved(QWidget* tile);
 
-// Tells an active screen reader, where Qt can ask it to speak at once (Qt
-// 6.8 and later), that the player slid `tile` to its new place.
-void tileSlid(QWidget* tile);
+// Tells an active screen reader that the player slid `tile` to its new
+// place: Qt 6.8 and later ask it to speak that at once; before, the status
+// strip `strip`, which has the focus after a click, describes the move.
+void tileSlid(QWidget* tile, QWidget* strip);
+
+// Tells an active screen reader, in the same way, that a new game's
+// shuffle has ended.
+void newGame(QWidget* strip);
 
 // Tells an active screen reader that a label named apart from its caption
 // (the clock, the move count) shows a new value.

@@ -220,7 +220,12 @@ void Form1::placeTile(int tile, TilePlace place, float width, float height)
 
 void Form1::tileSlid(int tile)
 {
-    accessibility::tileSlid(kosticka_[tile]);
+    accessibility::tileSlid(kosticka_[tile], picture1_);
+}
+
+void Form1::newGameDealt()
+{
+    accessibility::newGame(picture1_);
 }
 
 QString Form1::moveText() const

@@ -82,6 +82,7 @@ private:
     void setClockRunning(bool running) override;
     void focusStrip() override;
     void tileSlid(int tile) override;
+    void newGameDealt() override;
     void showResult(const QString& text) override;
     void rankFinishedGame() override;
     bool yieldToEvents() override;

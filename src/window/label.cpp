@@ -52,8 +52,8 @@ void Label::setCaption(const QString& text)
     setText(text);
     fit();
     // Qt announces a new caption as the label's new name, except for a label
-    // named apart from its caption (the clock, the move count): there the
-    // caption is the value.
+    // named apart from its caption (the clock, the move count): its name
+    // carries the value, which a screen reader hears of here.
     if (!accessibleName().isEmpty())
         accessibility::valueChanged(this);
 }
@@ -61,6 +61,11 @@ void Label::setCaption(const QString& text)
 bool Label::clickable() const
 {
     return isSignalConnected(QMetaMethod::fromSignal(&Label::clicked));
+}
+
+bool Label::clickedJustNow() const
+{
+    return lastClick_.isValid() && !lastClick_.hasExpired(500);
 }
 
 void Label::anchorAt(int edge, int top)
@@ -101,8 +106,10 @@ void Label::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton && pressed_) {
         pressed_ = false;
         event->accept();
-        if (rect().contains(event->position().toPoint()))
+        if (rect().contains(event->position().toPoint())) {
+            lastClick_.start();
             emit clicked();
+        }
         return;
     }
     QLabel::mouseReleaseEvent(event);

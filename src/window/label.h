@@ -5,6 +5,7 @@
 // that stays put while the label grows or shrinks with its caption.
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QLabel>
 
@@ -43,6 +44,11 @@ public:
     // may then press it.
     bool clickable() const;
 
+    // True for a moment (half a second) after a click with the mouse on this
+    // label, the time in which a screen reader's second delivery of that
+    // click arrives.
+    bool clickedJustNow() const;
+
 signals:
     void clicked();
 
@@ -57,6 +63,7 @@ private:
     int edge_ = 0;
     int top_ = 0;
     bool pressed_ = false;
+    QElapsedTimer lastClick_;
 };
 
 // A plain container panel with a background colour that takes the clicks on

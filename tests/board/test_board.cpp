@@ -24,6 +24,7 @@ public:
     void setClockRunning(bool) override {}
     void focusStrip() override {}
     void tileSlid(int) override {}
+    void newGameDealt() override {}
     void showResult(const QString&) override {}
     void rankFinishedGame() override {}
     bool yieldToEvents() override { onYield(); return true; }
