@@ -3,8 +3,13 @@
 
 #include <QApplication>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTranslator>
+
+#include <algorithm>
 
 namespace tavlin {
 
@@ -19,12 +24,36 @@ QString shownLines(const QString& text)
     return shown;
 }
 
+// The game's texts are broken into lines where they should be; Qt would
+// break them again where the desktop's font makes them too wide for its
+// idea of a box (under GNOME's fonts the help leaves single words on lines
+// of their own). Only a line too long for any screen (a deep folder's path)
+// is left to wrap.
+void keepLines(QMessageBox& box)
+{
+    constexpr qsizetype LongestKept = 100;
+    const QStringList lines = box.text().split(u'\n');
+    const bool fits = std::all_of(lines.begin(), lines.end(), [](const QString& l) { return l.size() <= LongestKept; });
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")); label && fits)
+        label->setWordWrap(false);
+}
+
 }  // namespace
+
+bool loadQtCzech()
+{
+    auto* translator = new QTranslator(qApp);
+    if (translator->load(QStringLiteral("qtbase_cs"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return QCoreApplication::installTranslator(translator);
+    delete translator;
+    return false;
+}
 
 void QtDialogs::inform(QWidget* parent, const QString& text, const QString& title)
 {
     QMessageBox box(QMessageBox::Information, title, shownLines(text), QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
+    keepLines(box);
     box.exec();
 }
 
@@ -33,9 +62,10 @@ bool QtDialogs::confirm(QWidget* parent, const QString& text, const QString& tit
     QMessageBox box(QMessageBox::Question, title, shownLines(text),
                     QMessageBox::Yes | QMessageBox::No, parent);
     box.setTextFormat(Qt::PlainText);
+    keepLines(box);
     box.setDefaultButton(QMessageBox::Yes);
-    // Qt's own buttons speak English unless its translations are installed;
-    // the game's player reads Czech everywhere.
+    // The game's own words for the buttons, with Qt's translations
+    // installed or not.
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ano"));
     box.button(QMessageBox::No)->setText(QStringLiteral("&Ne"));
     return box.exec() == QMessageBox::Yes;

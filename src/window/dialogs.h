@@ -21,6 +21,11 @@ public:
     virtual void beep() = 0;
 };
 
+// Loads Qt's own Czech texts (Debian's qt6-translations-l10n), so that what
+// Qt draws by itself, such as a text field's context menu, reads Czech as
+// the game does. False where they are not installed.
+bool loadQtCzech();
+
 // The real boxes: QMessageBox, QInputDialog and the system beep.
 class QtDialogs final : public Dialogs {
 public:
