@@ -148,6 +148,14 @@ int main(int argc, char* argv[])
     if (const std::optional<int> status = handleCommandLine(argc, argv))
         return *status;
 
+    // Where an X display is there and the player has chosen no platform,
+    // the game runs on it, even in a Wayland session: there the window
+    // manager centres the fixed window and frames it as designed, which a
+    // Wayland client cannot ask for, and Qt, which would try Wayland first,
+    // prints no warning where its Wayland plugin is not installed. With
+    // Wayland alone, Qt goes there and the compositor places the window.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
     qtHandler = qInstallMessageHandler(holdWhileConnecting);
     QApplication app(argc, argv);
     passHeldMessagesOn();
