@@ -12,6 +12,10 @@ namespace tavlin {
 QFont comicFont(double pointSize, bool bold)
 {
     QFont font(QStringLiteral("Comic Sans MS"));
+    // Where neither Comic Sans MS nor Comic Neue (which fontconfig gives in
+    // its place) is installed, fontconfig takes Comic Sans MS for a script
+    // face and picks one; the hint makes a plain sans-serif face come first.
+    font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(pointSize);
     font.setBold(bold);
     return font;
