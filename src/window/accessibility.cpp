@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: 0BSD
 #include "accessibility.h"
 
+#include "../bestof/bestofpanel.h"
+#include "../bestof/ranking.h"
 #include "form1.h"
 #include "label.h"
 
@@ -100,6 +102,9 @@ public:
         const QString name = l->accessibleName();
         if (t == QAccessible::Name && form && l == form->Label2())
             return name + QStringLiteral(": ") + seconds(l->caption());
+        // A best-of row's time carries its unit: "150 sekund".
+        if (t == QAccessible::Name && isRowTime() && ranking::rowTime(l->caption()))
+            return seconds(l->caption());
         if (t == QAccessible::Name)
             return l->caption();
         if (t != QAccessible::Description)
@@ -158,6 +163,14 @@ public:
 
 private:
     Label* label() const { return static_cast<Label*>(widget()); }
+    bool isRowTime() const
+    {
+        const auto* panel = qobject_cast<const BestOfPanel*>(label()->parentWidget());
+        for (int i = 0; panel && i < BestOfPanel::Rows; ++i)
+            if (panel->scr(i) == label())
+                return true;
+        return false;
+    }
     bool isFreeCell() const
     {
         const auto* form = qobject_cast<const Form1*>(label()->window());

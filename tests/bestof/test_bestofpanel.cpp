@@ -8,6 +8,7 @@
 #include "gamewindow.h"
 #include "scorefiles.h"
 
+#include <QAccessible>
 #include <QDir>
 
 #include <memory>
@@ -64,6 +65,7 @@ private slots:
         QTest::mouseClick(panel().Label5(), Qt::LeftButton);
         QCOMPARE(listOf(tavlin::scorefile::load(w_->path)), Defaults);
         QCOMPARE(shown(), Defaults);
+        QCOMPARE(QAccessible::queryAccessibleInterface(panel().scr(1))->text(QAccessible::Name), "110 sekund");
         // A clear that cannot be saved shows the new table all the same.
         QVERIFY(QFile::remove(w_->path) && QDir().mkdir(w_->path));
         panel().Jmeno(0)->setCaption(QStringLiteral("Eva"));
