@@ -7,7 +7,9 @@
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QTranslator>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -38,6 +40,80 @@ void keepLines(QMessageBox& box)
         label->setWordWrap(false);
 }
 
+// Qt centres a box over its window by the two windows' inner sizes, before
+// the window manager frames the box; the title bars then push it off the
+// middle (20 px up under openbox, more under KWin). So the box is placed by
+// its outer size: with its own frame once Qt knows it, and until then with
+// a frame like the window's, which the same window manager drew. It is
+// placed again whenever that outer size changes (the frame becomes known,
+// the box settles on its size); a move alone is the player's and is left
+// alone. Qt may learn of the frame without telling the box, so for its
+// first second the box also looks on its own, a few times.
+class CentredOverParent final : public QObject {
+public:
+    explicit CentredOverParent(QDialog& box) : QObject(&box), box_(box)
+    {
+        box.installEventFilter(this);
+        looks_.setInterval(50);
+        connect(&looks_, &QTimer::timeout, this, [this] {
+            centre();
+            if (++looked_ == 20)
+                looks_.stop();
+        });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == &box_ && event->type() == QEvent::Show && box_.windowHandle()) {
+            box_.windowHandle()->installEventFilter(this);
+            looks_.start();
+        }
+        if (event->type() == QEvent::Move || event->type() == QEvent::Resize || event->type() == QEvent::Expose)
+            centre();
+        return false;
+    }
+
+private:
+    static QMargins frameOf(const QWidget& window)
+    {
+        const QRect outer = window.frameGeometry(), inner = window.geometry();
+        return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                outer.bottom() - inner.bottom()};
+    }
+
+    void centre()
+    {
+        const QWidget* under = box_.parentWidget() ? box_.parentWidget()->window() : nullptr;
+        if (!under || !box_.windowHandle())
+            return;
+        const QMargins own = frameOf(box_);
+        const QMargins frame = own.isNull() ? frameOf(*under) : own;
+        const QSize outer = box_.size().grownBy(frame);
+        // Worked out from the sizes alone, so that it comes out the same
+        // however often Qt's idea of the box's place lags behind. Placed by
+        // the inner geometry (never by move(), which places the frame), so
+        // that Qt asks every window manager for the same thing each time.
+        const QRect around = under->frameGeometry();
+        const QPoint inner = around.topLeft() + QPoint(frame.left(), frame.top())
+                             + QPoint(around.width() - outer.width(), around.height() - outer.height()) / 2;
+        if (!box_.windowHandle()->isExposed()) {
+            // Qt takes the place from the widget when it maps the box.
+            box_.setGeometry(QRect(inner, box_.size()));
+            return;
+        }
+        if (outer == centredSize_)
+            return;  // centred at this size already
+        centredSize_ = outer;
+        box_.setGeometry(QRect(inner, box_.size()));
+    }
+
+    QDialog& box_;
+    QSize centredSize_;
+    QTimer looks_;
+    int looked_ = 0;
+};
+
 }  // namespace
 
 bool loadQtCzech()
@@ -54,6 +130,7 @@ void QtDialogs::inform(QWidget* parent, const QString& text, const QString& titl
     QMessageBox box(QMessageBox::Information, title, shownLines(text), QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
     keepLines(box);
+    new CentredOverParent(box);
     box.exec();
 }
 
@@ -63,6 +140,7 @@ bool QtDialogs::confirm(QWidget* parent, const QString& text, const QString& tit
                     QMessageBox::Yes | QMessageBox::No, parent);
     box.setTextFormat(Qt::PlainText);
     keepLines(box);
+    new CentredOverParent(box);
     box.setDefaultButton(QMessageBox::Yes);
     // The game's own words for the buttons, with Qt's translations
     // installed or not.
@@ -79,6 +157,7 @@ QString QtDialogs::askText(QWidget* parent, const QString& prompt, const QString
     box.setTextValue(QString());
     box.setOkButtonText(QStringLiteral("OK"));
     box.setCancelButtonText(QStringLiteral("Zrušit"));
+    new CentredOverParent(box);
     return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }
 

@@ -13,11 +13,19 @@ def window(game, title, *rest):  # the game's own visible window with this title
     return (poll(f'a window titled "{title}" shows', lambda: tool(*ask).stdout.split(), *rest) or [None])[0]
 
 
-def placement(win):  # the client area's width, the menu bar's height, whether a frame is known, whether it is centred
+def framed(win):  # the window with its frame (left, top, width, height), its inner width and height, the title bar's
     info = tool('xwininfo', '-stats', '-wm', '-id', win).stdout
     x, y, w, height = map(int, re.findall(r'(?:Absolute upper-left [XY]|Width|Height): +(-?\d+)', info))
     l, r, t, b = map(int, re.search(r'Frame extents: (\d+), (\d+), (\d+), (\d+)|$', info).groups(0))
-    return w, height - H, t > 0, (x - l, y - t) == ((SW - w - l - r) // 2, (SH - height - t - b) // 2)
+    return (x - l, y - t, w + l + r, height + t + b), w, height, t
+
+
+def placement(win):  # the client area's width, the menu bar's height, whether a frame is known, whether it is centred
+    (x, y, w, h), inner, height, title = framed(win)
+    return inner, height - H, title > 0, (x, y) == ((SW - w) // 2, (SH - h) // 2)
+
+
+centre = lambda win: (lambda x, y, w, h: (x + w // 2, y + h // 2))(*framed(win)[0])
 
 
 def test():  # the game with no window manager, then under openbox; screenshots in the folder given
@@ -47,6 +55,13 @@ def test():  # the game with no window manager, then under openbox; screenshots 
     win = window(game := start(program, extra=gnome), 'Tavlin')
     poll('under openbox the framed window is centred, title bar included', lambda: all(placement(win)[2:]), True, 5)
     shot(win, '05-openbox')
+    key(win, 'F2')
+    tool('xdotool', *f'mousemove --window {win} --sync 68 {259 + placement(win)[1]} click 1'.split())
+    if question := window(game, 'Vymazat tabulku', True, 5):
+        poll('the box stands centred over the window, frames and title bars included',
+             lambda: abs(complex(*centre(question)) - complex(*centre(win))) <= 1, True, 5)
+        shot(question, '06-openbox-question')
+        key(question, 'Escape')
     ends(game, lambda: key(win, 'F3'), 'F3 ends the framed program within 2 s', 2)
     check('wayland' not in open(log.name).read().lower(), 'with an X display there, the game went there silently')
 
