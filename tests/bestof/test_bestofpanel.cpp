@@ -109,6 +109,8 @@ private slots:
             writeBytes(w_->path, tavlin::scorefile::encode(file));
         panel().move(25, 25);
         w_->dialogs.textAnswers = {QStringLiteral("Šárka")};
+        QStringList duringBox;  // the first box's: the rows moved, the new time beside the name its row had
+        w_->dialogs.onAsk = [&] { duringBox = duringBox.isEmpty() ? shown() : duringBox; };
         for (const QString& clock : clocks) {
             w_->window.Label2()->setCaption(clock);
             w_->window.Command3_Click();
@@ -122,6 +124,10 @@ private slots:
             return;
         }
         QCOMPARE(boxes().size(), size_t(clocks.size()));
+        QStringList whileAsked = after;  // of one game
+        const qsizetype named = after.indexOf(QStringLiteral("Šárka"));
+        whileAsked[named] = before.value(named);
+        QVERIFY(clocks.size() > 1 || duringBox == whileAsked);
         QCOMPARE(boxes()[0].text, QStringLiteral("Gratuluji vám k umístění! Zadejte vaše jméno:"));
         QCOMPARE(listOf(tavlin::scorefile::load(w_->path)), after);
     }
@@ -153,6 +159,17 @@ private slots:
         const QStringList fast = ranked(ranked(ranked(both, 0, "0", "Eva"), 0, "0", "Eva"), 0, "0", "Eva");
         QCOMPARE(listOf(tavlin::scorefile::load(w_->path)), fast);
         QCOMPARE(shown(), fast);
+    }
+
+    // A table that cannot be saved at all: the panel shows the new row all the same, and says why.
+    void aRowThatCannotBeSavedIsShown()
+    {
+        QVERIFY(QDir().mkdir(w_->path));
+        w_->dialogs.textAnswers = {QStringLiteral("Eva")};
+        w_->window.Label2()->setCaption(QStringLiteral("7"));
+        w_->window.Command3_Click();
+        QCOMPARE(shown(), table({"7", "Eva"}));
+        QVERIFY(boxes().back().text.endsWith("Důvod: Na místě souboru je složka nebo něco jiného než obyčejný soubor."));
     }
 
     // An unreadable table loads as empty labels; a fast game keeps it, and says why.
