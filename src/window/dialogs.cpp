@@ -27,17 +27,21 @@ QString shownLines(const QString& text)
 }
 
 // The game's texts are broken into lines where they should be; Qt would
-// break them again where the desktop's font makes them too wide for its
-// idea of a box (under GNOME's fonts the help leaves single words on lines
-// of their own). Only a line too long for any screen (a deep folder's path)
-// is left to wrap.
+// break them again wherever a line is wider than 500 px in the desktop's
+// font (under GNOME's fonts the help leaves single words on lines of their
+// own). So the text may be as wide as its widest line, which Qt then keeps.
+// Only a line too long for any screen (a deep folder's path) still wraps.
 void keepLines(QMessageBox& box)
 {
     constexpr qsizetype LongestKept = 100;
-    const QStringList lines = box.text().split(u'\n');
-    const bool fits = std::all_of(lines.begin(), lines.end(), [](const QString& l) { return l.size() <= LongestKept; });
-    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")); label && fits)
-        label->setWordWrap(false);
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    if (!label)
+        return;
+    int widest = 0;
+    for (const QString& line : box.text().split(u'\n'))
+        if (line.size() <= LongestKept)
+            widest = std::max(widest, label->fontMetrics().horizontalAdvance(line));
+    label->setMinimumWidth(widest + 1);
 }
 
 // Qt centres a box over its window by the two windows' inner sizes, before
