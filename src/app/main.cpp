@@ -161,7 +161,6 @@ int main(int argc, char* argv[])
     passHeldMessagesOn();
     QApplication::setApplicationName(QStringLiteral("Tavlin"));
     QApplication::setDesktopFileName(QStringLiteral("tavlin"));
-    tavlin::loadQtCzech();  // without the translations Qt's few own texts stay English
 
     tavlin::QtDialogs dialogs;
     // The best-of table lives beside the program.

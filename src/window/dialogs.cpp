@@ -120,13 +120,16 @@ private:
 
 }  // namespace
 
-bool loadQtCzech()
+QtDialogs::QtDialogs()
 {
-    auto* translator = new QTranslator(qApp);
-    if (translator->load(QStringLiteral("qtbase_cs"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        return QCoreApplication::installTranslator(translator);
-    delete translator;
-    return false;
+    static const bool loaded = [] {
+        auto* translator = new QTranslator(qApp);
+        if (translator->load(QStringLiteral("qtbase_cs"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            return QCoreApplication::installTranslator(translator);
+        delete translator;
+        return false;
+    }();
+    Q_UNUSED(loaded);
 }
 
 void QtDialogs::inform(QWidget* parent, const QString& text, const QString& title)

@@ -21,14 +21,14 @@ public:
     virtual void beep() = 0;
 };
 
-// Loads Qt's own Czech texts (Debian's qt6-translations-l10n), so that what
-// Qt draws by itself, such as a text field's context menu, reads Czech as
-// the game does. False where they are not installed.
-bool loadQtCzech();
-
 // The real boxes: QMessageBox, QInputDialog and the system beep.
 class QtDialogs final : public Dialogs {
 public:
+    // Loads Qt's own Czech texts once (Debian's qt6-translations-l10n), so
+    // that what Qt draws by itself in a box, such as the name field's
+    // context menu, reads Czech as the game does; where they are not
+    // installed, those few texts stay English.
+    QtDialogs();
     void inform(QWidget* parent, const QString& text, const QString& title) override;
     bool confirm(QWidget* parent, const QString& text, const QString& title) override;
     QString askText(QWidget* parent, const QString& prompt, const QString& title) override;
