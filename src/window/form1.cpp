@@ -93,6 +93,11 @@ Form1::Form1(Dialogs& dialogs, const QString& scoreFile,
 
     buildMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // The strip holds the focus from the start, as after every click: no key
+    // does anything there and nothing shows it, but a screen reader then
+    // reads the game's own controls, and after a box closes Qt gives the
+    // focus back to it, not to the bare window.
+    picture1_->setFocus(Qt::OtherFocusReason);
 
     Form_Load();
 }

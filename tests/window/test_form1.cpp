@@ -179,6 +179,8 @@ private slots:
     void aWholeGame()
     {
         Fixture f;
+        QCOMPARE(QApplication::focusWidget(), f.window.Picture1());  // where a box gives it back to
+        f.window.surface()->setFocus();
         f.clickTile(1);  // far from the free cell: nothing moves; rows 1 to 3 in order are no solved board
         QVERIFY(f.window.Timer1().isActive());
         QCOMPARE(f.window.Timer1().interval(), 1000);
