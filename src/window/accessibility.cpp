@@ -326,10 +326,12 @@ void tell([[maybe_unused]] QWidget* about, QWidget* strip, const QString& text)
     QAccessibleAnnouncementEvent event(about, text);
     QAccessible::updateAccessibility(&event);
 #else
-    // Before Qt 6.8 a screen reader speaks only the changes of the control
-    // with the focus, which after the first click is the status strip: its
-    // description tells what just happened.
-    strip->setAccessibleDescription(text);
+    // Before Qt 6.8 the status strip, which has the focus, is named by what
+    // just happened, and a screen reader reads it there. Orca 43 does not
+    // speak the change by itself: Qt 6.4 sends the object where the new
+    // text should be, and Orca fails on it (both for a name and for a
+    // description).
+    strip->setAccessibleName(text);
 #endif
 }
 
