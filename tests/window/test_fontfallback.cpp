@@ -22,6 +22,10 @@ int main(int argc, char* argv[])
     conf.close();
     qputenv("FONTCONFIG_FILE", QFile::encodeName(conf.fileName()));
     QGuiApplication app(argc, argv);
+    if (QFontInfo(QFont(QStringLiteral("Comic Neue"))).family() == QLatin1String("Comic Neue")) {
+        std::printf("SKIPPED: this fontconfig would not hide Comic Neue\n");
+        return 0;
+    }
     const QString shown = QFontInfo(tavlin::comicFont(30, true)).family();
     const QString sans = QFontInfo(QFont(QStringLiteral("sans-serif"))).family();
     std::printf("Comic Sans MS without Comic Neue: %s; sans-serif: %s\n", qPrintable(shown), qPrintable(sans));
