@@ -45,14 +45,13 @@ bool reachableByClick(const Label* label)
     return hit == label || label->isAncestorOf(hit);
 }
 
-// The seconds as a Czech listener says them: 1 sekunda, 2 sekundy, 5 sekund.
+// The seconds as a Czech listener says them: 1 sekunda, 2 to 4 sekundy,
+// and sekund for every other number, 21 and 0.5 included.
 QString seconds(const QString& number)
 {
     bool whole = false;
     const long long n = number.toLongLong(&whole);
-    const char16_t* unit = !whole || n % 100 / 10 == 1 || n % 10 == 0 || n % 10 > 4 ? u"sekund"
-                           : n % 10 == 1                                           ? u"sekunda"
-                                                                                   : u"sekundy";
+    const char16_t* unit = !whole || n < 1 || n > 4 ? u"sekund" : n == 1 ? u"sekunda" : u"sekundy";
     return number + u' ' + QString::fromUtf16(unit);
 }
 
