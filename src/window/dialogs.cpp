@@ -91,25 +91,29 @@ private:
         const QWidget* under = box_.parentWidget() ? box_.parentWidget()->window() : nullptr;
         if (!under || !box_.windowHandle())
             return;
-        const QMargins own = frameOf(box_);
-        const QMargins frame = own.isNull() ? frameOf(*under) : own;
+        // Until the box is shown, its frame is taken to be like the window's;
+        // after, its own once Qt knows it. Never a mix of the two: Qt may
+        // report part of a frame for a moment, and the box would be sent to
+        // and fro.
+        const bool exposed = box_.windowHandle()->isExposed();
+        const QMargins frame = exposed ? frameOf(box_) : frameOf(*under);
+        if (exposed && frame.isNull())
+            return;  // no frame known yet
         const QSize outer = box_.size().grownBy(frame);
+        if (exposed && outer == centredSize_)
+            return;  // centred at this size already
         // Worked out from the sizes alone, so that it comes out the same
         // however often Qt's idea of the box's place lags behind. Placed by
         // the inner geometry (never by move(), which places the frame), so
         // that Qt asks every window manager for the same thing each time.
         const QRect around = under->frameGeometry();
-        const QPoint inner = around.topLeft() + QPoint(frame.left(), frame.top())
-                             + QPoint(around.width() - outer.width(), around.height() - outer.height()) / 2;
-        if (!box_.windowHandle()->isExposed()) {
-            // Qt takes the place from the widget when it maps the box.
-            box_.setGeometry(QRect(inner, box_.size()));
-            return;
-        }
-        if (outer == centredSize_)
-            return;  // centred at this size already
-        centredSize_ = outer;
-        box_.setGeometry(QRect(inner, box_.size()));
+        const QRect wanted(around.topLeft() + QPoint(frame.left(), frame.top())
+                               + QPoint(around.width() - outer.width(), around.height() - outer.height()) / 2,
+                           box_.size());
+        if (exposed)
+            centredSize_ = outer;
+        if (wanted != box_.geometry())
+            box_.setGeometry(wanted);  // before the box is shown, Qt takes its place from here
     }
 
     QDialog& box_;
