@@ -73,6 +73,40 @@ std::optional<Cell> cellOf(const Label* label)
     return std::nullopt;
 }
 
+// Whether the best-of panel lies over `widget` now: it covers the whole
+// board and the status strip while it is shown.
+bool covered(const QWidget* widget)
+{
+    const auto* form = qobject_cast<const Form1*>(widget->window());
+    const QWidget* panel = form ? form->Picture2() : nullptr;
+    return panel && panel->isVisible() && widget != panel && !panel->isAncestorOf(widget);
+}
+
+// What the best-of panel covers stops showing for the ear while it lies
+// over it.
+QAccessible::State shownForTheEar(const QWidget* widget, QAccessible::State state)
+{
+    if (covered(widget))
+        state.offscreen = true;
+    return state;
+}
+
+// Gives `widget` a new identity for the screen reader, which then asks
+// everything about it anew. Orca keeps what it once learned of a control's
+// states, and Qt 6.4 tells it when a control begins to show but never
+// that it became visible: the best-of panel's parts, first met hidden,
+// would stay hidden for it.
+void renew(QWidget* widget)
+{
+    if (QAccessibleInterface* old = QAccessible::queryAccessibleInterface(widget))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(old));
+}
+
+// Where the screen reader's reading point was sent last, when that is not
+// the control with Qt's focus: the move count after a move. Cleared as soon
+// as Qt's focus moves, which then tells the screen reader itself.
+QPointer<QWidget> readingPoint;
+
 // A label as the screen reader sees it. Everything is worked out when asked:
 // Qt may create the interface while the window is still being built, before
 // a tile has its place or "zpět" its click handler.
@@ -120,8 +154,12 @@ public:
     // The free cell shows for the ear wherever the tiles do, at its place.
     QAccessible::State state() const override
     {
-        if (!isFreeCell())
-            return QAccessibleWidget::state();
+        if (!isFreeCell()) {
+            QAccessible::State s = shownForTheEar(widget(), QAccessibleWidget::state());
+            if (readingPoint == widget())
+                s.focused = true;
+            return s;
+        }
         const auto* form = static_cast<const Form1*>(label()->window());
         return QAccessible::queryAccessibleInterface(form->Kosticka(1))->state();
     }
@@ -271,6 +309,39 @@ private:
     QPointer<QAction> action_;
 };
 
+// The status strip. It has Qt's focus after every click; while the
+// reading point stands on one of its labels, that label is the focused one.
+class StripAccessible final : public QAccessibleWidget {
+public:
+    explicit StripAccessible(QWidget* strip) : QAccessibleWidget(strip, QAccessible::StatusBar) {}
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = shownForTheEar(widget(), QAccessibleWidget::state());
+        if (readingPoint && readingPoint != widget())
+            s.focused = false;
+        return s;
+    }
+};
+
+// The best-of panel: a pane named by its title, where the reading point
+// goes when the panel opens.
+class PanelAccessible final : public QAccessibleWidget {
+public:
+    explicit PanelAccessible(BestOfPanel* panel) : QAccessibleWidget(panel, QAccessible::Pane) {}
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return static_cast<const BestOfPanel*>(widget())->Label3()->caption();
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = shownForTheEar(widget(), QAccessibleWidget::state());
+        s.focused = readingPoint == widget();
+        return s;
+    }
+};
+
 QAccessibleInterface* factory(const QString&, QObject* object)
 {
     if (auto* label = qobject_cast<Label*>(object))
@@ -278,7 +349,9 @@ QAccessibleInterface* factory(const QString&, QObject* object)
     // The strip with the time and the move count is the window's status
     // bar, where a screen reader's command for the status bar looks.
     if (auto* panel = qobject_cast<Panel*>(object); panel && panel->objectName() == QLatin1String("Picture1"))
-        return new QAccessibleWidget(panel, QAccessible::StatusBar);
+        return new StripAccessible(panel);
+    if (auto* panel = qobject_cast<BestOfPanel*>(object))
+        return new PanelAccessible(panel);
     // Items that run a command; submenus and separators stay Qt's.
     auto* action = qobject_cast<QAction*>(object);
     if (!action || action->isSeparator() || action->menu())
@@ -297,10 +370,51 @@ void notify(QWidget* widget, QAccessible::Event type)
 
 }  // namespace
 
+namespace {
+
+// A screen reader speaks a control when its reading point comes to it, and
+// says nothing when the point is already there: the control gets a new
+// identity first, so that the point always comes to it anew. The move also
+// ends Orca's flat review, whose picture of the window would otherwise keep
+// the tiles where they stood when it began.
+void moveReadingPoint(QWidget* to)
+{
+    renew(to);
+    readingPoint = to;
+    QAccessibleEvent event(to, QAccessible::Focus);
+    QAccessible::updateAccessibility(&event);
+}
+
+// Qt's focus has moved (a box opened or closed) and Qt has told the screen
+// reader. When it came back to the status strip under the best-of panel,
+// the reading point goes on to the panel, which is what the player sees.
+void focusChanged(QWidget* now)
+{
+    readingPoint = nullptr;
+    auto* form = now ? qobject_cast<Form1*>(now->window()) : nullptr;
+    if (!form || now != form->Picture1() || !covered(now) || !QAccessible::isActive())
+        return;
+    QMetaObject::invokeMethod(
+        form->Picture2(),
+        [panel = QPointer<QWidget>(form->Picture2())] {
+            if (panel && panel->isVisible())
+                moveReadingPoint(panel);
+        },
+        Qt::QueuedConnection);
+}
+
+}  // namespace
+
 void install()
 {
     // Qt keeps a factory once, however often the window is built.
     QAccessible::installFactory(&factory);
+    static bool watching = false;
+    if (!watching) {
+        watching = true;
+        QObject::connect(qApp, &QApplication::focusChanged, qApp,
+                         [](QWidget*, QWidget* now) { focusChanged(now); });
+    }
 }
 
 void tileMoved(QWidget* tile)
@@ -313,24 +427,24 @@ void tileMoved(QWidget* tile)
 
 namespace {
 
-// A screen reader drops changes on controls that do not have the focus,
-// and a clicked tile never takes it.
-void tell([[maybe_unused]] QWidget* about, QWidget* strip, const QString& text)
+// Tells what just happened. The status strip, where Qt's focus is after a
+// click, is named by it, and the reading point goes to `point`.
+void tell([[maybe_unused]] QWidget* about, QWidget* strip, QWidget* point, const QString& text)
 {
     if (!QAccessible::isActive())
         return;
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     // Spoken at once, whatever has the focus.
     Q_UNUSED(strip);
+    Q_UNUSED(point);
     QAccessibleAnnouncementEvent event(about, text);
     QAccessible::updateAccessibility(&event);
 #else
-    // Before Qt 6.8 the status strip, which has the focus, is named by what
-    // just happened, and a screen reader reads it there. Orca 43 does not
-    // speak the change by itself: Qt 6.4 sends the object where the new
-    // text should be, and Orca fails on it (both for a name and for a
-    // description).
+    // Orca 43 speaks neither a new name nor a new description by itself:
+    // Qt 6.4 sends the object where the new text should be, and Orca fails
+    // on it. It does speak where the reading point comes to.
     strip->setAccessibleName(text);
+    moveReadingPoint(point);
 #endif
 }
 
@@ -338,17 +452,41 @@ void tell([[maybe_unused]] QWidget* about, QWidget* strip, const QString& text)
 
 void tileSlid(QWidget* tile, QWidget* strip)
 {
-    // What flat review reads on the tile: its number and its new place,
-    // "5: řádek 2, sloupec 3".
+    // The strip's name: the tile's number and its new place, "5: řádek 2,
+    // sloupec 3". The reading point goes to the move count, which then says
+    // "Počet tahů: 17", short enough to hear after every click.
     if (QAccessible::isActive())
         if (QAccessibleInterface* readable = QAccessible::queryAccessibleInterface(tile))
-            tell(tile, strip, readable->text(QAccessible::Name) + QStringLiteral(": ")
-                                  + readable->text(QAccessible::Description));
+            tell(tile, strip, static_cast<Form1*>(strip->window())->Label1(),
+                 readable->text(QAccessible::Name) + QStringLiteral(": ")
+                     + readable->text(QAccessible::Description));
 }
 
 void newGame(QWidget* strip)
 {
-    tell(strip, strip, QStringLiteral("Nová hra, kameny zamíchány"));
+    // The reading point goes to the strip itself, which says the new game,
+    // the time and the count, as at the start.
+    tell(strip, strip, strip, QStringLiteral("Nová hra, kameny zamíchány"));
+}
+
+void coverChanged(QWidget* window)
+{
+    auto* form = qobject_cast<Form1*>(window);
+    if (!form || !QAccessible::isActive())
+        return;
+    // What the panel covers or uncovers changes with it, and nobody else
+    // says so. The panel's own parts are met anew each time.
+    BestOfPanel* panel = form->Picture2();
+    const bool shown = panel->isVisible();
+    const QAccessible::Event board = shown ? QAccessible::ObjectHide : QAccessible::ObjectShow;
+    for (int tile = 1; tile <= Board::Blank; ++tile)
+        notify(form->Kosticka(tile), board);
+    for (QWidget* part : {static_cast<QWidget*>(form->Picture1()), static_cast<QWidget*>(form->Label1()),
+                          static_cast<QWidget*>(form->Label2())})
+        notify(part, board);
+    for (Label* part : panel->findChildren<Label*>())
+        renew(part);
+    moveReadingPoint(shown ? static_cast<QWidget*>(panel) : form->Picture1());
 }
 
 void valueChanged(QWidget* label)

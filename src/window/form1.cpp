@@ -61,6 +61,8 @@ Form1::Form1(Dialogs& dialogs, const QString& scoreFile,
     setCentralWidget(surface_);
 
     picture2_ = new BestOfPanel(surface_, dialogs_, scoreFile);
+    // What the panel covers leaves the screen reader's picture while it is shown.
+    picture2_->installEventFilter(this);
 
     timer1_.setInterval(1000);
     connect(&timer1_, &QTimer::timeout, this, &Form1::Timer1_Timer);
@@ -377,6 +379,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == windowHandle() && event->type() == QEvent::Expose)
         centreInFrameOnce();
+    if (watched == picture2_ && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+        accessibility::coverChanged(this);
     // A click on the window's own surface: in play, the free cell, since the
     // tiles and the strip cover the rest and take their own clicks.
     if (watched == surface_) {

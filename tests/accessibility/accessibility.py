@@ -10,14 +10,27 @@ def play():  # the game read and played as a blind player meets it, through AT-S
     h.poll('asked for its address, the session bus starts the accessibility bus', lambda: h.tool(*ask.split()).stdout)
     pyatspi.setTimeout(3000, 3000)  # a press that waits on a box fails here
     pyatspi.Registry.registerEventListener((told := []).append, 'object:property-change:accessible-description',
-                                           'object:announcement')  # what Qt 6.8 asks a screen reader to speak
+                                           'object:announcement',  # what Qt 6.8 asks a screen reader to speak
+                                           'object:state-changed:focused')  # where the reading point goes
     announces = tuple(map(int, os.environ['TAVLIN_QT_VERSION'].split('.'))) >= (6, 8)
+    h.start('openbox', '--sm-disable')  # as on a desktop, which gives the window its focus back after a box
+    h.poll('openbox runs', lambda: 'window id' in h.tool('xprop', '-root', '_NET_SUPPORTING_WM_CHECK').stdout)
     game = h.start(h.program, extra=dict(QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1', QT_ACCESSIBILITY='1'))
     top = lambda parent, name: next((o for o in parent if o and o.name == name), None)
     app = h.poll('the game on the bus', lambda: top(pyatspi.Registry.getDesktop(0), 'Tavlin'))
     objects = h.poll('its window, once shown', lambda: app.childCount and pyatspi.findAllDescendants(app, bool))
-    named = lambda role, name: next(o for o in objects if o.getRole() == role and o.name == name)  # roles by constant
+    # Found anew each time, as a screen reader meets the window: the game renews what it wants heard afresh.
+    named = lambda role, name: pyatspi.findDescendant(app, lambda o: o.getRole() == role and o.name == name)
     showing = lambda o: o.getState().contains(pyatspi.STATE_SHOWING)
+    # What a screen reader shows, by the states it has kept: Orca reads only what is both showing and visible.
+    seen = lambda o: showing(o) and o.getState().contains(pyatspi.STATE_VISIBLE)
+    point = lambda: next((e.source for e in reversed(told) if e.type.endswith('focused') and e.detail1), None)
+
+    def point_on(role, name=None):  # whether the reading point stands on that object; a closed box's are gone
+        try:
+            return point().getRole() == role and name in (None, point().name)
+        except GLib.Error:
+            return False
     press = lambda o: h.check(what=f'"{o.name}" pressed, the call returned',  # named before the press closes it
                               ok=o.queryAction().getName(0) == 'Press' and o.queryAction().doAction(0))
 
@@ -51,20 +64,35 @@ def play():  # the game read and played as a blind player meets it, through AT-S
     spoken = [s for s in spoken if s != 'Nová hra, kameny zamíchány']  # the start's shuffle, when it reaches us
     h.check((spoken, None if announces else strip.name) == (([f'{tile}: {free}'], None) if announces else
             ([], f'{tile}: {free}')), f'the move announced on Qt 6.8 and later, told by the focused status bar before: {spoken}')
-    h.check((moves.name, moves.description) == ('Počet tahů: 1', '1') and clock.name.startswith('Čas: '),
+    count = lambda: pyatspi.findDescendant(app, lambda o: o.getRole() == pyatspi.ROLE_LABEL
+                                           and o.name.startswith('Počet tahů'))  # met anew after a move
+    h.check((count().name, count().description) == ('Počet tahů: 1', '1') and clock.name.startswith('Čas: '),
             f'one move counted, {clock.name}')
+    if not announces:  # before Qt 6.8 Orca speaks where the reading point comes, and only when it comes anew
+        first = point()
+        h.check(first and first.name == 'Počet tahů: 1', f'the reading point on the move count: {first}')
+        press(tiles[tile])  # back where it came from
+        h.poll(f'tile {tile} moved back, the reading point came to the count anew',
+               lambda: (p := point()) and p.name == 'Počet tahů: 2' and p != first)
+        moved = before
 
     press(named(pyatspi.ROLE_MENU_ITEM, 'Ovládání'))
     press(tiles[tile])  # runs once the box is open, which takes the click: nothing moves
     answer('Ovládání', 'OK')
+    h.poll('the box closed, the reading point is back on the status bar',
+           lambda: point_on(pyatspi.ROLE_STATUS_BAR))
     press(named(pyatspi.ROLE_MENU_ITEM, 'Nejlepší hráči'))
-    h.poll('the best-of panel shows "zpět"', lambda: showing(named(pyatspi.ROLE_PUSH_BUTTON, 'zpět')))
+    h.poll('the best-of panel shows "zpět", met anew', lambda: seen(named(pyatspi.ROLE_PUSH_BUTTON, 'zpět')))
+    h.check(not any(map(showing, tiles.values())) and point_on(pyatspi.ROLE_PANEL, 'Nejlepší hráči'),
+            'the panel hides the board and takes the reading point')
     press(named(pyatspi.ROLE_PUSH_BUTTON, 'vymazat tabulku'))
     answer('Vymazat tabulku', 'Ne')
     press(tiles[tile])  # the panel covers the board: nothing moves
     press(named(pyatspi.ROLE_PUSH_BUTTON, 'zpět'))
-    h.poll('"zpět" hides the panel', lambda: not showing(named(pyatspi.ROLE_PUSH_BUTTON, 'zpět')))
-    h.check(board() == moved and moves.description == '1', 'no tile moved under a box or the panel')
+    h.poll('"zpět" hides the panel, the board shows again', lambda: all(map(seen, tiles.values())))
+    h.check(point_on(pyatspi.ROLE_STATUS_BAR), 'the reading point back on the status bar')
+    h.check(board() == moved and count().description == ('1' if announces else '2'),
+            'no tile moved under a box or the panel')
     h.check(not os.path.exists(h.score), 'the table, shown and not cleared, wrote no file')
     h.ends(game, lambda: press(named(pyatspi.ROLE_MENU_ITEM, 'Konec')), '"Konec" ends the program', 5)
 
