@@ -429,22 +429,24 @@ namespace {
 
 // Tells what just happened. The status strip, where Qt's focus is after a
 // click, is named by it, and the reading point goes to `point`.
-void tell([[maybe_unused]] QWidget* about, QWidget* strip, QWidget* point, const QString& text)
+void tell([[maybe_unused]] QWidget* about, [[maybe_unused]] QWidget* strip, [[maybe_unused]] QWidget* point,
+          const QString& text)
 {
-    if (!QAccessible::isActive())
-        return;
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     // Spoken at once, whatever has the focus.
-    Q_UNUSED(strip);
-    Q_UNUSED(point);
+    if (!QAccessible::isActive())
+        return;
     QAccessibleAnnouncementEvent event(about, text);
     QAccessible::updateAccessibility(&event);
 #else
     // Orca 43 speaks neither a new name nor a new description by itself:
     // Qt 6.4 sends the object where the new text should be, and Orca fails
-    // on it. It does speak where the reading point comes to.
+    // on it. It does speak where the reading point comes to. The name is
+    // kept also while no screen reader listens: one that starts later, or
+    // while the first game is dealt, reads it with the status bar.
     strip->setAccessibleName(text);
-    moveReadingPoint(point);
+    if (QAccessible::isActive())
+        moveReadingPoint(point);
 #endif
 }
 

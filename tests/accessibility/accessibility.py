@@ -21,9 +21,14 @@ def play():  # the game read and played as a blind player meets it, through AT-S
     objects = h.poll('its window, once shown', lambda: app.childCount and pyatspi.findAllDescendants(app, bool))
     # Found anew each time, as a screen reader meets the window: the game renews what it wants heard afresh.
     named = lambda role, name: pyatspi.findDescendant(app, lambda o: o.getRole() == role and o.name == name)
-    showing = lambda o: o.getState().contains(pyatspi.STATE_SHOWING)
-    # What a screen reader shows, by the states it has kept: Orca reads only what is both showing and visible.
-    seen = lambda o: showing(o) and o.getState().contains(pyatspi.STATE_VISIBLE)
+    # What a screen reader shows: Orca reads only what is showing and visible by the states it keeps, read when it
+    # first meets an object and then changed only by the events about it.
+    kept = {}
+    remembered = lambda o: kept.setdefault(o.path, set(o.getState().getStates()))
+    pyatspi.Registry.registerEventListener(lambda e: e.source.path in kept and (
+        kept[e.source.path].add if e.detail1 else kept[e.source.path].discard)(pyatspi.STATE_SHOWING),
+        'object:state-changed:showing')
+    seen = lambda o: {pyatspi.STATE_SHOWING, pyatspi.STATE_VISIBLE} <= remembered(o)
     point = lambda: next((e.source for e in reversed(told) if e.type.endswith('focused') and e.detail1), None)
 
     def point_on(role, name=None):  # whether the reading point stands on that object; a closed box's are gone
@@ -39,14 +44,14 @@ def play():  # the game read and played as a blind player meets it, through AT-S
         h.poll(f'"{button}" closes it', lambda: not top(app, title))
 
     for o in (o for o in objects if o.name in ('proverit', 'refresh', 'zpět', 'vymazat tabulku')):
-        h.check(not o.getState().contains(pyatspi.STATE_VISIBLE) and not showing(o), f'"{o.name}" is not shown')
+        h.check(not seen(o), f'"{o.name}" is not shown')
     tiles = {str(n): named(pyatspi.ROLE_PUSH_BUTTON, str(n)) for n in range(1, 16)}
     tiles['volno'] = named(pyatspi.ROLE_LABEL, 'volno')  # the free cell, there for the ear
     board = lambda: {n: t.description for n, t in tiles.items()}
     before, cells = board(), {f'řádek {r}, sloupec {s}': r + s * 1j for r in range(1, 5) for s in range(1, 5)}
     h.check(set(before.values()) == cells.keys(), f'every tile and the free cell tell their own row and column: {before}')
     on_screen = sorted(tiles, key=lambda n: tiles[n].queryComponent().getExtents(pyatspi.DESKTOP_COORDS)[1::-1])
-    h.check(on_screen == sorted(tiles, key=before.get) and showing(tiles['volno']),
+    h.check(on_screen == sorted(tiles, key=before.get) and all(map(seen, tiles.values())),
             "row and column follow the places on the screen, the free cell's shown too")
     strip = next(o for o in objects if o.getRole() == pyatspi.ROLE_STATUS_BAR)
     moves, clock = named(pyatspi.ROLE_LABEL, 'Počet tahů: 0'), named(pyatspi.ROLE_LABEL, 'Čas: 0 sekund')
@@ -83,7 +88,7 @@ def play():  # the game read and played as a blind player meets it, through AT-S
            lambda: point_on(pyatspi.ROLE_STATUS_BAR))
     press(named(pyatspi.ROLE_MENU_ITEM, 'Nejlepší hráči'))
     h.poll('the best-of panel shows "zpět", met anew', lambda: seen(named(pyatspi.ROLE_PUSH_BUTTON, 'zpět')))
-    h.check(not any(map(showing, tiles.values())) and point_on(pyatspi.ROLE_PANEL, 'Nejlepší hráči'),
+    h.check(not any(map(seen, tiles.values())) and point_on(pyatspi.ROLE_PANEL, 'Nejlepší hráči'),
             'the panel hides the board and takes the reading point')
     press(named(pyatspi.ROLE_PUSH_BUTTON, 'vymazat tabulku'))
     answer('Vymazat tabulku', 'Ne')
