@@ -39,6 +39,9 @@ BestOfPanel::BestOfPanel(QWidget* parent, Dialogs& dialogs, QString scoreFile)
 {
     setObjectName(QStringLiteral("Picture2"));
     setGeometry(twipsRect(0, 0, 3375, 4215));
+    // Hidden before its labels exist, so that they wait to be measured
+    // until the panel is first shown.
+    hide();
 
     command3_ = makeHiddenButton(this, QStringLiteral("proverit"), twipsRect(0, 3600, 1455, 270));
     command3_->setObjectName(QStringLiteral("Command3"));
@@ -66,7 +69,6 @@ BestOfPanel::BestOfPanel(QWidget* parent, Dialogs& dialogs, QString scoreFile)
 
     connect(label4_, &Label::clicked, this, &BestOfPanel::Label4_Click);
     connect(label5_, &Label::clicked, this, &BestOfPanel::Label5_Click);
-    hide();
 }
 
 void BestOfPanel::showAtCorner()

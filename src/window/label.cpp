@@ -90,9 +90,25 @@ void Label::fit()
 {
     if (sizing_ == Sizing::Fixed)
         return;
+    // Measuring a caption loads its font, a few milliseconds for each size
+    // and weight of the face. A label that cannot be seen (the best-of
+    // panel's, hidden until F2) is measured when it is shown, so that the
+    // window comes up without loading faces that nothing shows yet.
+    if (!isVisibleTo(window())) {
+        fitWhenShown_ = true;
+        return;
+    }
+    fitWhenShown_ = false;
     const QSize size = sizeHint();
     const int left = sizing_ == Sizing::FollowLeft ? edge_ : edge_ - size.width();
     setGeometry(left, top_, size.width(), size.height());
+}
+
+void Label::showEvent(QShowEvent* event)
+{
+    QLabel::showEvent(event);
+    if (fitWhenShown_)
+        fit();
 }
 
 void Label::mousePressEvent(QMouseEvent* event)

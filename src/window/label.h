@@ -55,6 +55,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void fit();
@@ -63,6 +64,7 @@ private:
     int edge_ = 0;
     int top_ = 0;
     bool pressed_ = false;
+    bool fitWhenShown_ = false;
     QElapsedTimer lastClick_;
 };
 
