@@ -152,6 +152,10 @@ Label* Form1::makeTile(int index)
     tile->setPalette(blank->palette());
     tile->setAutoFillBackground(true);
     tile->setAlignment(blank->alignment());
+    // And its size: Qt gives a widget shown without one the size of its
+    // text, and measuring "15" in the tiles' large face would load that face
+    // before the window is up, though nothing shows it until the first paint.
+    tile->resize(blank->size());
     tile->hide();
     // Tiles lie on the window's surface, beneath both panels.
     tile->lower();
@@ -282,7 +286,11 @@ void Form1::rankFinishedGame()
 
 bool Form1::yieldToEvents()
 {
-    QCoreApplication::processEvents();
+    // Before the window is first shown (the shuffle of Form_Load) nothing can
+    // click, tick or press a key, and two hundred trips through the event
+    // loop there would only delay the window.
+    if (isVisible())
+        QCoreApplication::processEvents();
     return !closing_;
 }
 
