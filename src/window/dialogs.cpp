@@ -52,7 +52,11 @@ void keepLines(QMessageBox& box)
 // placed again whenever that outer size changes (the frame becomes known,
 // the box settles on its size); a move alone is the player's and is left
 // alone. Qt may learn of the frame without telling the box, so for its
-// first second the box also looks on its own, a few times.
+// first second the box also looks on its own, a few times, and then puts
+// itself back if it is not where it was put: a request of ours that the
+// window manager answers late (KWin, now and then) moves the box after it
+// was put right, to where an earlier, wrong frame sent it. No player drags
+// a box away within its first second.
 class CentredOverParent final : public QObject {
 public:
     explicit CentredOverParent(QDialog& box) : QObject(&box), box_(box)
@@ -60,7 +64,7 @@ public:
         box.installEventFilter(this);
         looks_.setInterval(50);
         connect(&looks_, &QTimer::timeout, this, [this] {
-            centre();
+            centre(Held);
             if (++looked_ == 20)
                 looks_.stop();
         });
@@ -86,7 +90,9 @@ private:
                 outer.bottom() - inner.bottom()};
     }
 
-    void centre()
+    enum Hold { MovesAllowed, Held };
+
+    void centre(Hold hold = MovesAllowed)
     {
         const QWidget* under = box_.parentWidget() ? box_.parentWidget()->window() : nullptr;
         if (!under || !box_.windowHandle())
@@ -97,10 +103,16 @@ private:
         // and fro.
         const bool exposed = box_.windowHandle()->isExposed();
         const QMargins frame = exposed ? frameOf(box_) : frameOf(*under);
-        if (exposed && frame.isNull())
+        // KWin maps a box in a frame 1 px square and only then grows the
+        // frame around it: a frame smaller than the box is no frame yet.
+        // Nor is none at all where the window has one: the window manager
+        // has not framed the box yet. Where it frames neither, none is the
+        // frame.
+        if (exposed
+            && !(box_.frameGeometry().contains(box_.geometry()) && (!frame.isNull() || frameOf(*under).isNull())))
             return;  // no frame known yet
         const QSize outer = box_.size().grownBy(frame);
-        if (exposed && outer == centredSize_)
+        if (exposed && outer == centredSize_ && hold == MovesAllowed)
             return;  // centred at this size already
         // Worked out from the sizes alone, so that it comes out the same
         // however often Qt's idea of the box's place lags behind. Placed by

@@ -58,7 +58,9 @@ def test():  # the game with no window manager, then under openbox; screenshots 
     key(win, 'F2')
     tool('xdotool', *f'mousemove --window {win} --sync 68 {259 + placement(win)[1]} click 1'.split())
     if question := window(game, 'Vymazat tabulku', True, 5):
-        poll('the box stands centred over the window, frames and title bars included',
+        # moved away in its first second, as a window manager's late answer to an older request moves it
+        tool('xdotool', 'windowmove', question, '0', '0')
+        poll('the box stands centred over the window, frames and title bars included, moved away or not',
              lambda: abs(complex(*centre(question)) - complex(*centre(win))) <= 1, True, 5)
         shot(question, '06-openbox-question')
         key(question, 'Escape')
