@@ -31,7 +31,7 @@ centre = lambda win: (lambda x, y, w, h: (x + w // 2, y + h // 2))(*framed(win)[
 def test():  # the game with no window manager, then under openbox; screenshots in the folder given
     shutil.rmtree(shots, ignore_errors=True)
     os.makedirs(shots)
-    win = window(game := start(program), 'Tavlin')
+    win = window(game := start(program), 'Tavlin', False, 30)  # a machine busy with other work starts it slowly
     w, bar, _, centred = placement(win)
     check(w == 224 and centred, f'the window is 224 px wide ({w}) and centred', True)
     poll('the window is painted', lambda: shot(win, '01-start', '-format', f'%[hex:p{{1,{bar + 1}}}]') == YELLOW, True)
