@@ -78,7 +78,7 @@ std::optional<Cell> cellOf(const Label* label)
 bool covered(const QWidget* widget)
 {
     const auto* form = qobject_cast<const Form1*>(widget->window());
-    const QWidget* panel = form ? form->Picture2() : nullptr;
+    const QWidget* panel = form ? form->builtPicture2() : nullptr;
     return panel && panel->isVisible() && widget != panel && !panel->isAncestorOf(widget);
 }
 
@@ -395,8 +395,8 @@ void focusChanged(QWidget* now)
     if (!form || now != form->Picture1() || !covered(now) || !QAccessible::isActive())
         return;
     QMetaObject::invokeMethod(
-        form->Picture2(),
-        [panel = QPointer<QWidget>(form->Picture2())] {
+        form->builtPicture2(),
+        [panel = QPointer<QWidget>(form->builtPicture2())] {
             if (panel && panel->isVisible())
                 moveReadingPoint(panel);
         },
@@ -478,7 +478,9 @@ void coverChanged(QWidget* window)
         return;
     // What the panel covers or uncovers changes with it, and nobody else
     // says so. The panel's own parts are met anew each time.
-    BestOfPanel* panel = form->Picture2();
+    BestOfPanel* panel = form->builtPicture2();
+    if (!panel)
+        return;
     const bool shown = panel->isVisible();
     const QAccessible::Event board = shown ? QAccessible::ObjectHide : QAccessible::ObjectShow;
     for (int tile = 1; tile <= Board::Blank; ++tile)

@@ -36,6 +36,7 @@ QString joinLines(const QStringList& lines)
 Form1::Form1(Dialogs& dialogs, const QString& scoreFile,
              std::unique_ptr<DirectionSource> directions)
     : dialogs_(dialogs),
+      scoreFile_(scoreFile),
       directions_(directions ? std::move(directions) : std::make_unique<ClockSeededRandom>()),
       game_(*this, *directions_)
 {
@@ -59,10 +60,6 @@ Form1::Form1(Dialogs& dialogs, const QString& scoreFile,
     surface_->setFont(comicFont(8.25));
     surface_->installEventFilter(this);
     setCentralWidget(surface_);
-
-    picture2_ = new BestOfPanel(surface_, dialogs_, scoreFile);
-    // What the panel covers leaves the screen reader's picture while it is shown.
-    picture2_->installEventFilter(this);
 
     timer1_.setInterval(1000);
     connect(&timer1_, &QTimer::timeout, this, &Form1::Timer1_Timer);
@@ -316,9 +313,23 @@ void Form1::miRozhazej_Click()
     game_.miRozhazej_Click();
 }
 
+BestOfPanel* Form1::Picture2()
+{
+    // Built when first asked for: until F2 or a finished game nothing shows
+    // it, and building its 25 controls cost the start about a million
+    // instructions. It comes last among the surface's children, above the
+    // rest, where showAtCorner() would raise it anyway.
+    if (!picture2_) {
+        picture2_ = new BestOfPanel(surface_, dialogs_, scoreFile_);
+        // What the panel covers leaves the screen reader's picture while it is shown.
+        picture2_->installEventFilter(this);
+    }
+    return picture2_;
+}
+
 void Form1::mnuBestOf_Click()
 {
-    picture2_->showAtCorner();
+    Picture2()->showAtCorner();
     picture2_->Command2_Click();
 }
 
@@ -329,7 +340,7 @@ void Form1::miKonec_Click()
 
 void Form1::Command3_Click()
 {
-    picture2_->Command3_Click(label2_->caption());
+    Picture2()->Command3_Click(label2_->caption());
 }
 
 QString Form1::helpText()

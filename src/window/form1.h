@@ -54,7 +54,11 @@ public:
     Label* Label1() const { return label1_; }
     Label* Label2() const { return label2_; }
     Label* Kosticka(int index) const { return kosticka_[index]; }
-    BestOfPanel* Picture2() const { return picture2_; }
+    // The best-of panel, built on first use.
+    BestOfPanel* Picture2();
+    // The best-of panel, or null while nothing has asked for it: it is not
+    // shown then.
+    BestOfPanel* builtPicture2() const { return picture2_; }
     QTimer& Timer1() { return timer1_; }
 
     static QString helpText();
@@ -88,6 +92,7 @@ private:
     bool yieldToEvents() override;
 
     Dialogs& dialogs_;
+    QString scoreFile_;
     std::unique_ptr<DirectionSource> directions_;
     Game game_;
     QWidget* surface_ = nullptr;
