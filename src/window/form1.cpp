@@ -73,8 +73,10 @@ Form1::Form1(Dialogs& dialogs, const QString& scoreFile,
     // The time keeps its left edge, the move count its right one.
     label2_ = makeTextLabel(picture1_, QStringLiteral("Label2"), Label::Sizing::FollowLeft,
                             QStringLiteral("0"), comicFont(11.25), Maroon, 120, 0);
+    // The move count starts with the caption the first shuffle ends with:
+    // any other would be measured only to be replaced before the window shows.
     label1_ = makeTextLabel(picture1_, QStringLiteral("Label1"), Label::Sizing::FollowRight,
-                            QStringLiteral("Label1"), comicFont(11.25), Maroon, 2640 + 660, 0);
+                            Game::moveText(0), comicFont(11.25), Maroon, 2640 + 660, 0);
     // A screen reader names the two by what they count; the caption is the value.
     label2_->setAccessibleName(QStringLiteral("Čas"));
     label1_->setAccessibleName(QStringLiteral("Počet tahů"));
