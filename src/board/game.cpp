@@ -38,8 +38,10 @@ void Game::showTile(int tile)
 void Game::load(float innerWidth, float innerHeight, float stripHeight)
 {
     board_.layOut(innerWidth, innerHeight, stripHeight);
-    for (int tile = 1; tile <= Board::Blank; ++tile)
-        showTile(tile);
+    // The first shuffle runs before the window is shown, and nothing shows
+    // its moves: the tiles are placed once, where it leaves them, instead of
+    // 418 times.
+    const QScopedValueRollback<bool> unseen(shuffleUnseen_, true);
     Rozhazej();
 }
 
@@ -47,6 +49,9 @@ void Game::Presun(std::int16_t IndexR, std::int16_t IndexS)
 {
     const int moved = board_.tileAt(IndexR, IndexS);
     board_.Presun(IndexR, IndexS);
+    // Only the unseen shuffle's own moves wait for its end to be placed.
+    if (shuffleUnseen_ && shuffling_)
+        return;
     showTile(moved);
     showTile(Board::Blank);
 }
@@ -118,6 +123,9 @@ void Game::Rozhazej()
         Presun(c.r, c.s);
         ++accepted;
     }
+    if (shuffleUnseen_)
+        for (int tile = 1; tile <= Board::Blank; ++tile)
+            showTile(tile);
     PocetTahu_ = 0;
     view_.setMoveText(moveText(PocetTahu_));
     view_.newGameDealt();

@@ -48,7 +48,7 @@ public:
     Game(GameView& view, DirectionSource& directions);
 
     // Lays out the solved board (twips of the client area and the strip),
-    // shows every tile at its cell, then shuffles.
+    // shuffles it, then shows every tile at its cell.
     void load(float innerWidth, float innerHeight, float stripHeight);
 
     void Kosticka_Click(std::int16_t index);
@@ -74,6 +74,7 @@ private:
     std::int32_t PocetTahu_ = 0;
     bool shuffling_ = false;
     bool restartShuffle_ = false;  // a new game was asked for during the shuffle
+    bool shuffleUnseen_ = false;   // the first shuffle, before the window is shown
 };
 
 }  // namespace tavlin
