@@ -130,8 +130,7 @@ public:
             return QStringLiteral("volno");
         // The clock and the move count are named by what they count and
         // what they show, so that every screen reader speaks the number:
-        // "Čas: 12 sekund", "Počet tahů: 17". The description is the bare
-        // number.
+        // "Čas: 12 sekund", "Počet tahů: 17".
         const QString name = l->accessibleName();
         if (t == QAccessible::Name && form && l == form->Label2())
             return name + QStringLiteral(": ") + seconds(l->caption());
@@ -144,10 +143,10 @@ public:
             return QAccessibleWidget::text(t);
         if (const std::optional<Cell> cell = cellOf(l))
             return QStringLiteral("řádek %1, sloupec %2").arg(cell->r).arg(cell->s);
-        if (!name.isEmpty()) {
-            const QString prefix = name + QStringLiteral(": ");
-            return l->caption().startsWith(prefix) ? l->caption().mid(prefix.size()) : l->caption();
-        }
+        // The clock and the count say all in their names: Orca 48 speaks a
+        // description after the name, "Počet tahů: 1 1".
+        if (!name.isEmpty())
+            return {};
         return QAccessibleWidget::text(t);  // the tooltip, where there is one
     }
 
@@ -314,6 +313,14 @@ private:
 class StripAccessible final : public QAccessibleWidget {
 public:
     explicit StripAccessible(QWidget* strip) : QAccessibleWidget(strip, QAccessible::StatusBar) {}
+    // Named by the last thing that happened where Qt 6.4 needs it so;
+    // otherwise by what it is, so that it is never a bare role.
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return QStringLiteral("Stav hry");
+        return QAccessibleWidget::text(t);
+    }
     QAccessible::State state() const override
     {
         QAccessible::State s = shownForTheEar(widget(), QAccessibleWidget::state());
@@ -429,8 +436,7 @@ namespace {
 
 // Tells what just happened. The status strip, where Qt's focus is after a
 // click, is named by it, and the reading point goes to `point`.
-void tell([[maybe_unused]] QWidget* about, [[maybe_unused]] QWidget* strip, [[maybe_unused]] QWidget* point,
-          const QString& text)
+void tell([[maybe_unused]] QWidget* about, [[maybe_unused]] QWidget* strip, QWidget* point, const QString& text)
 {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     // Spoken at once, whatever has the focus.
@@ -438,6 +444,11 @@ void tell([[maybe_unused]] QWidget* about, [[maybe_unused]] QWidget* strip, [[ma
         return;
     QAccessibleAnnouncementEvent event(about, text);
     QAccessible::updateAccessibility(&event);
+    // The reading point moves too, which ends Orca's flat review picture of
+    // the board as it was. Not while the window is still being built,
+    // where Qt's focus comes to the strip anyway.
+    if (point->isVisible())
+        moveReadingPoint(point);
 #else
     // Orca 43 speaks neither a new name nor a new description by itself:
     // Qt 6.4 sends the object where the new text should be, and Orca fails
@@ -466,9 +477,16 @@ void tileSlid(QWidget* tile, QWidget* strip)
 
 void newGame(QWidget* strip)
 {
-    // The reading point goes to the strip itself, which says the new game,
-    // the time and the count, as at the start.
-    tell(strip, strip, strip, QStringLiteral("Nová hra, kameny zamíchány"));
+    // Before Qt 6.8 the reading point goes to the strip itself, which says
+    // the new game, the time and the count, as at the start. After, the
+    // announcement says it, and the point goes to the count: a strip met
+    // anew would drop the announcement it sent.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QWidget* point = static_cast<Form1*>(strip->window())->Label1();
+#else
+    QWidget* point = strip;
+#endif
+    tell(strip, strip, point, QStringLiteral("Nová hra, kameny zamíchány"));
 }
 
 void coverChanged(QWidget* window)
@@ -498,7 +516,6 @@ void valueChanged(QWidget* label)
     if (!QAccessible::isActive())
         return;
     notify(label, QAccessible::NameChanged);
-    notify(label, QAccessible::DescriptionChanged);
 }
 
 }  // namespace tavlin::accessibility

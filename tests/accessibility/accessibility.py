@@ -56,7 +56,7 @@ def play():  # the game read and played as a blind player meets it, through AT-S
     strip = next(o for o in objects if o.getRole() == pyatspi.ROLE_STATUS_BAR)
     moves, clock = named(pyatspi.ROLE_LABEL, 'Počet tahů: 0'), named(pyatspi.ROLE_LABEL, 'Čas: 0 sekund')
     h.check((moves.parent, clock.parent, moves.description, clock.description,
-             moves.queryAction().nActions + clock.queryAction().nActions) == (strip, strip, '0', '0', 0),
+             moves.queryAction().nActions + clock.queryAction().nActions) == (strip, strip, '', '', 0),
             'the status bar holds the move count and the time, named with their values, which cannot be pressed')
 
     free = before['volno']
@@ -71,15 +71,15 @@ def play():  # the game read and played as a blind player meets it, through AT-S
             ([], f'{tile}: {free}')), f'the move announced on Qt 6.8 and later, told by the focused status bar before: {spoken}')
     count = lambda: pyatspi.findDescendant(app, lambda o: o.getRole() == pyatspi.ROLE_LABEL
                                            and o.name.startswith('Počet tahů'))  # met anew after a move
-    h.check((count().name, count().description) == ('Počet tahů: 1', '1') and clock.name.startswith('Čas: '),
+    h.check(count().name == 'Počet tahů: 1' and clock.name.startswith('Čas: '),
             f'one move counted, {clock.name}')
-    if not announces:  # before Qt 6.8 Orca speaks where the reading point comes, and only when it comes anew
-        first = point()
-        h.check(first and first.name == 'Počet tahů: 1', f'the reading point on the move count: {first}')
-        press(tiles[tile])  # back where it came from
-        h.poll(f'tile {tile} moved back, the reading point came to the count anew',
-               lambda: (p := point()) and p.name == 'Počet tahů: 2' and p != first)
-        moved = before
+    # Orca speaks where the reading point comes, and only when it comes anew; its coming ends a stale flat review
+    first = point()
+    h.check(first and first.name == 'Počet tahů: 1', f'the reading point on the move count: {first}')
+    press(tiles[tile])  # back where it came from
+    h.poll(f'tile {tile} moved back, the reading point came to the count anew',
+           lambda: (p := point()) and p.name == 'Počet tahů: 2' and p != first)
+    moved = before
 
     press(named(pyatspi.ROLE_MENU_ITEM, 'Ovládání'))
     press(tiles[tile])  # runs once the box is open, which takes the click: nothing moves
@@ -96,7 +96,7 @@ def play():  # the game read and played as a blind player meets it, through AT-S
     press(named(pyatspi.ROLE_PUSH_BUTTON, 'zpět'))
     h.poll('"zpět" hides the panel, the board shows again', lambda: all(map(seen, tiles.values())))
     h.check(point_on(pyatspi.ROLE_STATUS_BAR), 'the reading point back on the status bar')
-    h.check(board() == moved and count().description == ('1' if announces else '2'),
+    h.check(board() == moved and count().name == 'Počet tahů: 2',
             'no tile moved under a box or the panel')
     h.check(not os.path.exists(h.score), 'the table, shown and not cleared, wrote no file')
     h.ends(game, lambda: press(named(pyatspi.ROLE_MENU_ITEM, 'Konec')), '"Konec" ends the program', 5)
