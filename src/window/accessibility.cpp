@@ -110,9 +110,44 @@ QPointer<QWidget> readingPoint;
 // A label as the screen reader sees it. Everything is worked out when asked:
 // Qt may create the interface while the window is still being built, before
 // a tile has its place or "zpět" its click handler.
-class LabelAccessible final : public QAccessibleWidget {
+class LabelAccessible final : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit LabelAccessible(Label* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+    // Orca 48 reads a status bar's labels only where they offer their text
+    // as text; the clock and the count do, from Qt 6.8 on. Orca 43 reads
+    // them by their names, and its flat review would place text by
+    // character, which a label cannot tell.
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        const auto* form = qobject_cast<const Form1*>(label()->window());
+        if (type == QAccessible::TextInterface && form && (label() == form->Label1() || label() == form->Label2()))
+            return static_cast<QAccessibleTextInterface*>(this);
+#endif
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    // The text is the name, read only, without a caret or a selection;
+    // every character stands where the whole label does.
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QString text(int start, int end) const override { return text(QAccessible::Name).mid(start, end - start); }
+    int characterCount() const override { return int(text(QAccessible::Name).size()); }
+    QRect characterRect(int) const override { return rect(); }
+    int offsetAtPoint(const QPoint&) const override { return 0; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int* start, int* end) const override
+    {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
 
     // A label that acts on a click is a button to the screen reader.
     QAccessible::Role role() const override
