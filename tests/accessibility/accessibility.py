@@ -58,6 +58,9 @@ def play():  # the game read and played as a blind player meets it, through AT-S
     h.check((moves.parent, clock.parent, moves.description, clock.description,
              moves.queryAction().nActions + clock.queryAction().nActions) == (strip, strip, '', '', 0),
             'the status bar holds the move count and the time, named with their values, which cannot be pressed')
+    if announces:  # Orca 48 reads a status bar's labels by their text
+        h.check(all(o.queryText().getText(0, -1) == o.name for o in (moves, clock)),
+                'the clock and the count offer their names as text')
 
     free = before['volno']
     tile = next(n for n, cell in before.items() if abs(cells[cell] - cells[free]) == 1)  # a neighbour of the free cell
