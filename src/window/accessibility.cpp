@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QWindow>
 
+#include <initializer_list>
 #include <optional>
 
 namespace tavlin::accessibility {
@@ -82,12 +83,20 @@ bool covered(const QWidget* widget)
     return panel && panel->isVisible() && widget != panel && !panel->isAncestorOf(widget);
 }
 
-// What the best-of panel covers stops showing for the ear while it lies
-// over it.
-QAccessible::State shownForTheEar(const QWidget* widget, QAccessible::State state)
+// Where the screen reader's reading point was sent last, when that is not
+// the control with Qt's focus: the move count after a move. Cleared as soon
+// as Qt's focus moves, which then tells the screen reader itself.
+QPointer<QWidget> readingPoint;
+
+// A control's states as the ear should have them: what the best-of panel
+// covers stops showing while it lies over it, and while the reading point
+// stands somewhere, that is the one focused control.
+QAccessible::State forTheEar(const QWidget* widget, QAccessible::State state)
 {
     if (covered(widget))
         state.offscreen = true;
+    if (readingPoint)
+        state.focused = readingPoint == widget;
     return state;
 }
 
@@ -101,11 +110,6 @@ void renew(QWidget* widget)
     if (QAccessibleInterface* old = QAccessible::queryAccessibleInterface(widget))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(old));
 }
-
-// Where the screen reader's reading point was sent last, when that is not
-// the control with Qt's focus: the move count after a move. Cleared as soon
-// as Qt's focus moves, which then tells the screen reader itself.
-QPointer<QWidget> readingPoint;
 
 // A label as the screen reader sees it. Everything is worked out when asked:
 // Qt may create the interface while the window is still being built, before
@@ -188,12 +192,8 @@ public:
     // The free cell shows for the ear wherever the tiles do, at its place.
     QAccessible::State state() const override
     {
-        if (!isFreeCell()) {
-            QAccessible::State s = shownForTheEar(widget(), QAccessibleWidget::state());
-            if (readingPoint == widget())
-                s.focused = true;
-            return s;
-        }
+        if (!isFreeCell())
+            return forTheEar(widget(), QAccessibleWidget::state());
         const auto* form = static_cast<const Form1*>(label()->window());
         return QAccessible::queryAccessibleInterface(form->Kosticka(1))->state();
     }
@@ -343,8 +343,7 @@ private:
     QPointer<QAction> action_;
 };
 
-// The status strip. It has Qt's focus after every click; while the
-// reading point stands on one of its labels, that label is the focused one.
+// The status strip, which has Qt's focus after every click.
 class StripAccessible final : public QAccessibleWidget {
 public:
     explicit StripAccessible(QWidget* strip) : QAccessibleWidget(strip, QAccessible::StatusBar) {}
@@ -356,13 +355,7 @@ public:
             return QStringLiteral("Stav hry");
         return QAccessibleWidget::text(t);
     }
-    QAccessible::State state() const override
-    {
-        QAccessible::State s = shownForTheEar(widget(), QAccessibleWidget::state());
-        if (readingPoint && readingPoint != widget())
-            s.focused = false;
-        return s;
-    }
+    QAccessible::State state() const override { return forTheEar(widget(), QAccessibleWidget::state()); }
 };
 
 // The best-of panel: a pane named by its title, where the reading point
@@ -376,12 +369,7 @@ public:
             return static_cast<const BestOfPanel*>(widget())->Label3()->caption();
         return QAccessibleWidget::text(t);
     }
-    QAccessible::State state() const override
-    {
-        QAccessible::State s = shownForTheEar(widget(), QAccessibleWidget::state());
-        s.focused = readingPoint == widget();
-        return s;
-    }
+    QAccessible::State state() const override { return forTheEar(widget(), QAccessibleWidget::state()); }
 };
 
 QAccessibleInterface* factory(const QString&, QObject* object)
@@ -409,10 +397,6 @@ void notify(QWidget* widget, QAccessible::Event type)
     QAccessibleEvent event(widget, type);
     QAccessible::updateAccessibility(&event);
 }
-
-}  // namespace
-
-namespace {
 
 // A screen reader speaks a control when its reading point comes to it, and
 // says nothing when the point is already there: the control gets a new
@@ -538,8 +522,7 @@ void coverChanged(QWidget* window)
     const QAccessible::Event board = shown ? QAccessible::ObjectHide : QAccessible::ObjectShow;
     for (int tile = 1; tile <= Board::Blank; ++tile)
         notify(form->Kosticka(tile), board);
-    for (QWidget* part : {static_cast<QWidget*>(form->Picture1()), static_cast<QWidget*>(form->Label1()),
-                          static_cast<QWidget*>(form->Label2())})
+    for (QWidget* part : std::initializer_list<QWidget*>{form->Picture1(), form->Label1(), form->Label2()})
         notify(part, board);
     for (Label* part : panel->findChildren<Label*>())
         renew(part);
