@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: 0BSD
 // Tavlin: a 4 × 4 sliding-tile puzzle.
 
-#include "../bestof/tablelocation.h"
-#include "../window/dialogs.h"
-#include "../window/form1.h"
+#include "storage/tablelocation.h"
+#include "window/dialogs.h"
+#include "window/form1.h"
 #include "version.h"
 
 #include <QApplication>

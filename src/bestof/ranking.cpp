@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: 0BSD
-#include "ranking.h"
+#include "bestof/ranking.h"
 
 #include <algorithm>
 #include <cmath>

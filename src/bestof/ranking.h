@@ -3,7 +3,7 @@
 // Where a finished game's time belongs in the best-of table, and how the
 // times are read from and written into their captions.
 
-#include "scorefile.h"
+#include "bestof/scorefile.h"
 
 #include <QString>
 #include <QStringView>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: 0BSD
-#include "board.h"
+#include "board/board.h"
 
 namespace tavlin {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: 0BSD
-#include "game.h"
+#include "board/game.h"
 
 #include <QScopedValueRollback>
 

@@ -4,8 +4,8 @@
 // the clock tick. It owns the board and the move counter and reaches the
 // window only through GameView, so it runs without any widget.
 
-#include "board.h"
-#include "random.h"
+#include "board/board.h"
+#include "board/random.h"
 
 #include <QString>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: 0BSD
-#include "random.h"
+#include "board/random.h"
 
 #include <chrono>
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: 0BSD
-#include "accessibility.h"
+#include "window/accessibility.h"
 
-#include "../bestof/bestofpanel.h"
-#include "../bestof/ranking.h"
-#include "form1.h"
-#include "label.h"
+#include "window/bestofpanel.h"
+#include "bestof/ranking.h"
+#include "window/form1.h"
+#include "widgets/label.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -527,13 +527,6 @@ void coverChanged(QWidget* window)
     for (Label* part : panel->findChildren<Label*>())
         renew(part);
     moveReadingPoint(shown ? static_cast<QWidget*>(panel) : form->Picture1());
-}
-
-void valueChanged(QWidget* label)
-{
-    if (!QAccessible::isActive())
-        return;
-    notify(label, QAccessible::NameChanged);
 }
 
 }  // namespace tavlin::accessibility

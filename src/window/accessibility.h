@@ -35,8 +35,4 @@ void newGame(QWidget* strip);
 // reading point goes to the panel or back to the status strip.
 void coverChanged(QWidget* window);
 
-// Tells an active screen reader that a label named apart from its caption
-// (the clock, the move count) shows a new value.
-void valueChanged(QWidget* label);
-
 }  // namespace tavlin::accessibility

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: 0BSD
-#include "dialogs.h"
+#include "window/dialogs.h"
 
 #include <QApplication>
 #include <QInputDialog>

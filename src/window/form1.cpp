@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: 0BSD
-#include "form1.h"
+#include "window/form1.h"
 
-#include "../bestof/bestofpanel.h"
-#include "accessibility.h"
-#include "icon.h"
-#include "twips.h"
+#include "window/bestofpanel.h"
+#include "window/accessibility.h"
+#include "window/icon.h"
+#include "widgets/twips.h"
 #include "version.h"
 
 #include <QCloseEvent>

@@ -4,9 +4,9 @@
 // the sixteen tile labels, the best-of panel, the one-second clock and the
 // two menus. It wires the widgets to the game logic and the best-of panel.
 
-#include "../board/game.h"
-#include "dialogs.h"
-#include "label.h"
+#include "board/game.h"
+#include "window/dialogs.h"
+#include "widgets/label.h"
 
 #include <QMainWindow>
 #include <QString>

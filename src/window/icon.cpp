@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: 0BSD
-#include "icon.h"
+#include "window/icon.h"
 
 #include <QIconEngine>
 #include <QList>

@@ -2,7 +2,7 @@
 #pragma once
 // Score files written and read behind the game's back, and a user whom file permissions bind.
 
-#include "bestof/scorefile.h"
+#include "storage/tablefile.h"
 
 #include <QFileInfo>
 #include <QProcess>

@@ -3,7 +3,7 @@
 // closing and clearing the table, ranking finished games into it, and a
 // score file that cannot be written.
 
-#include "bestof/bestofpanel.h"
+#include "window/bestofpanel.h"
 #include "bestof/ranking.h"
 #include "gamewindow.h"
 #include "scorefiles.h"

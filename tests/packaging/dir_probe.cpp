@@ -2,8 +2,8 @@
 // Prints the best-of table's path as a player reads it; given an argument,
 // first saves the default table there and reads it back, or fails.
 
-#include "bestof/scorefile.h"
-#include "bestof/tablelocation.h"
+#include "storage/tablefile.h"
+#include "storage/tablelocation.h"
 
 #include <cstdio>
 

@@ -3,7 +3,7 @@
 // control stands, what its pixels show, the menus, the real message boxes,
 // and whole flows of play.
 
-#include "bestof/bestofpanel.h"
+#include "window/bestofpanel.h"
 #include "gamewindow.h"
 
 #include <QAccessible>

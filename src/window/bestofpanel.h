@@ -4,8 +4,8 @@
 // and clear commands, and the two hidden buttons that name the table load and
 // the ranking. It lies over the whole client area when shown.
 
-#include "../window/label.h"
-#include "scorefile.h"
+#include "widgets/label.h"
+#include "storage/tablefile.h"
 
 #include <QString>
 

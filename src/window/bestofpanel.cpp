@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: 0BSD
-#include "bestofpanel.h"
+#include "window/bestofpanel.h"
 
-#include "../window/dialogs.h"
-#include "../window/twips.h"
-#include "ranking.h"
-#include "scorefile.h"
-#include "tablelocation.h"
+#include "window/dialogs.h"
+#include "widgets/twips.h"
+#include "bestof/ranking.h"
+#include "storage/tablefile.h"
+#include "storage/tablelocation.h"
 
 #include <QApplication>
 #include <QPushButton>

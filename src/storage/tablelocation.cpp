@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: 0BSD
-#include "tablelocation.h"
+#include "storage/tablelocation.h"
 
 #include <QByteArray>
 

@@ -7,7 +7,7 @@
 //   of Comic Neue that fontconfig names so): the game shows Comic Sans MS, not
 //   the face that only stands in for it.
 
-#include "window/label.h"
+#include "widgets/label.h"
 
 #include <QFile>
 #include <QFontDatabase>

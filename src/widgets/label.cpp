@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: 0BSD
-#include "label.h"
+#include "widgets/label.h"
 
-#include "accessibility.h"
-#include "twips.h"
+#include "widgets/twips.h"
 
+#include <QAccessible>
 #include <QFontDatabase>
 #include <QMetaMethod>
 #include <QMouseEvent>
@@ -99,7 +99,12 @@ void Label::setCaption(const QString& text)
     // named apart from its caption (the clock, the move count): its name
     // carries the value, which a screen reader hears of here.
     if (!accessibleName().isEmpty())
-        accessibility::valueChanged(this);
+    {
+        if (QAccessible::isActive()) {
+            QAccessibleEvent event(this, QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
 }
 
 bool Label::clickable() const
