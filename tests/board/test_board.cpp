@@ -3,7 +3,7 @@
 // window would show.
 
 #include "board/game.h"
-#include "scripteddirections.h"
+#include "fixtures/scripteddirections.h"
 
 #include <QTest>
 

@@ -4,7 +4,7 @@
 // and whole flows of play.
 
 #include "window/bestofpanel.h"
-#include "gamewindow.h"
+#include "fixtures/gamewindow.h"
 
 #include <QAccessible>
 #include <QAction>

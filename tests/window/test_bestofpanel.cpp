@@ -5,8 +5,8 @@
 
 #include "window/bestofpanel.h"
 #include "bestof/ranking.h"
-#include "gamewindow.h"
-#include "scorefiles.h"
+#include "fixtures/gamewindow.h"
+#include "fixtures/scorefiles.h"
 
 #include <QAccessible>
 #include <QDir>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: 0BSD
-// The score file: odd files loaded, and saves: the bytes, where they go, what is refused, what the player reads.
+// The score file on disk: odd files loaded, and saves: the bytes, where they go, what is refused, what the player reads.
 
 #include "bestof/ranking.h"
-#include "scorefiles.h"
+#include "fixtures/scorefiles.h"
 
 #include <QDir>
 
@@ -37,7 +37,7 @@ static bool oldFile(const QString& place, mode_t mode, mode_t folderMode = 0700)
     return setMode(place, mode) && setMode(QFileInfo(place).path(), folderMode);
 }
 
-class TestScoreFile : public QObject {
+class TestTableFile : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
@@ -187,5 +187,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestScoreFile)
-#include "test_scorefile.moc"
+QTEST_GUILESS_MAIN(TestTableFile)
+#include "test_tablefile.moc"
