@@ -1,0 +1,391 @@
+// SPDX-License-Identifier: 0BSD
+// The screen reader's view of the game's controls: labels, the status strip, the best-of panel, menu items.
+#include "window/accessibleinterfaces.h"
+
+#include "window/bestofpanel.h"
+#include "bestof/ranking.h"
+#include "window/form1.h"
+#include "widgets/label.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QPointer>
+#include <QWindow>
+
+#include <initializer_list>
+#include <optional>
+
+namespace tavlin::accessibility {
+
+bool covered(const QWidget* widget)
+{
+    const auto* form = qobject_cast<const Form1*>(widget->window());
+    const QWidget* panel = form ? form->builtPicture2() : nullptr;
+    return panel && panel->isVisible() && widget != panel && !panel->isAncestorOf(widget);
+}
+
+namespace {
+
+
+// A modal box over the window takes every click and key meant for the
+// window and its menus; only the box itself and what it holds (the name
+// box's context menu, say) still answer.
+bool blockedByModal(const QWidget* widget)
+{
+    const QWidget* modal = QApplication::activeModalWidget();
+    for (const QWidget* w = widget; modal && w; w = w->parentWidget())
+        if (w == modal)
+            return false;
+    return modal != nullptr;
+}
+
+// Whether a left click in the middle of `label` would reach it now. A
+// screen reader's press does what that click would do, so where the click
+// could not land (a box is open, the best-of panel lies over the tiles, the
+// panel with "zpět" is hidden) the press does nothing either.
+bool reachableByClick(const Label* label)
+{
+    if (blockedByModal(label) || !label->isVisible() || !label->isEnabled())
+        return false;
+    QWidget* window = label->window();
+    const QWidget* hit = window->childAt(label->mapTo(window, label->rect().center()));
+    return hit == label || label->isAncestorOf(hit);
+}
+
+// The seconds as a Czech listener says them: 1 sekunda, 2 to 4 sekundy,
+// and sekund for every other number, 21 and 0.5 included.
+QString seconds(const QString& number)
+{
+    bool whole = false;
+    const long long n = number.toLongLong(&whole);
+    const char16_t* unit = !whole || n < 1 || n > 4 ? u"sekund" : n == 1 ? u"sekunda" : u"sekundy";
+    return number + u' ' + QString::fromUtf16(unit);
+}
+
+// The cell of a tile of the game's window; nothing for any other label.
+std::optional<Cell> cellOf(const Label* label)
+{
+    const auto* form = qobject_cast<const Form1*>(label->window());
+    if (!form)
+        return std::nullopt;
+    for (int tile = 1; tile <= Board::Blank; ++tile) {
+        if (form->Kosticka(tile) != label)
+            continue;
+        const Board& board = form->game().board();
+        for (std::int16_t r = 1; r <= Board::Size; ++r)
+            for (std::int16_t s = 1; s <= Board::Size; ++s)
+                if (board.tileAt(r, s) == tile)
+                    return Cell{r, s};
+    }
+    return std::nullopt;
+}
+
+// Where the screen reader's reading point was sent last, when that is not
+// the control with Qt's focus: the move count after a move. Cleared as soon
+// as Qt's focus moves, which then tells the screen reader itself.
+QPointer<QWidget> readingPoint;
+
+// A control's states as the ear should have them: what the best-of panel
+// covers stops showing while it lies over it, and while the reading point
+// stands somewhere, that is the one focused control.
+QAccessible::State forTheEar(const QWidget* widget, QAccessible::State state)
+{
+    if (covered(widget))
+        state.offscreen = true;
+    if (readingPoint)
+        state.focused = readingPoint == widget;
+    return state;
+}
+
+// A label as the screen reader sees it. Everything is worked out when asked:
+// Qt may create the interface while the window is still being built, before
+// a tile has its place or "zpět" its click handler.
+class LabelAccessible final : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit LabelAccessible(Label* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+    // Orca 48 reads a status bar's labels only where they offer their text
+    // as text; the clock and the count do, from Qt 6.8 on. Orca 43 reads
+    // them by their names, and its flat review would place text by
+    // character, which a label cannot tell.
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        const auto* form = qobject_cast<const Form1*>(label()->window());
+        if (type == QAccessible::TextInterface && form && (label() == form->Label1() || label() == form->Label2()))
+            return static_cast<QAccessibleTextInterface*>(this);
+#endif
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    // The text is the name, read only, without a caret or a selection;
+    // every character stands where the whole label does.
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QString text(int start, int end) const override { return text(QAccessible::Name).mid(start, end - start); }
+    int characterCount() const override { return int(text(QAccessible::Name).size()); }
+    QRect characterRect(int) const override { return rect(); }
+    int offsetAtPoint(const QPoint&) const override { return 0; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int* start, int* end) const override
+    {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
+
+    // A label that acts on a click is a button to the screen reader.
+    QAccessible::Role role() const override
+    {
+        return label()->clickable() ? QAccessible::Button : QAccessible::StaticText;
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        const Label* l = label();
+        const auto* form = qobject_cast<const Form1*>(l->window());
+        // The free cell, hidden to the eye, is there for the ear: flat review
+        // of a row then tells which column is empty.
+        if (t == QAccessible::Name && isFreeCell())
+            return QStringLiteral("volno");
+        // The clock and the move count are named by what they count and
+        // what they show, so that every screen reader speaks the number:
+        // "Čas: 12 sekund", "Počet tahů: 17".
+        const QString name = l->accessibleName();
+        if (t == QAccessible::Name && form && l == form->Label2())
+            return name + QStringLiteral(": ") + seconds(l->caption());
+        // A best-of row's time carries its unit: "150 sekund".
+        if (t == QAccessible::Name && isRowTime() && ranking::rowTime(l->caption()))
+            return seconds(l->caption());
+        if (t == QAccessible::Name)
+            return l->caption();
+        if (t != QAccessible::Description)
+            return QAccessibleWidget::text(t);
+        if (const std::optional<Cell> cell = cellOf(l))
+            return QStringLiteral("řádek %1, sloupec %2").arg(cell->r).arg(cell->s);
+        // The clock and the count say all in their names: Orca 48 speaks a
+        // description after the name, "Počet tahů: 1 1".
+        if (!name.isEmpty())
+            return {};
+        return QAccessibleWidget::text(t);  // the tooltip, where there is one
+    }
+
+    // The free cell shows for the ear wherever the tiles do, at its place.
+    QAccessible::State state() const override
+    {
+        if (!isFreeCell())
+            return forTheEar(widget(), QAccessibleWidget::state());
+        const auto* form = static_cast<const Form1*>(label()->window());
+        return QAccessible::queryAccessibleInterface(form->Kosticka(1))->state();
+    }
+
+    QRect rect() const override
+    {
+        const Label* l = label();
+        return isFreeCell() ? QRect(l->mapToGlobal(QPoint(0, 0)), l->size()) : QAccessibleWidget::rect();
+    }
+
+    QStringList actionNames() const override
+    {
+        return label()->clickable() ? QStringList{pressAction()} : QStringList{};
+    }
+
+    // The press returns at once and the click runs from the event loop: a
+    // click may open a box ("Konec hry", the name, the clear question), and
+    // the screen reader would wait for it to close. Whether the click can
+    // land is judged when it runs, as it is for a real click: a second press
+    // queued behind the last move finds the "Konec hry" box open.
+    // A screen reader's click may come twice, first as the pointer's click
+    // and then as this press: a press right after a click on the same label
+    // is that click again and does nothing.
+    void doAction(const QString& action) override
+    {
+        if (action != pressAction() || label()->clickedJustNow())
+            return;
+        QMetaObject::invokeMethod(
+            label(),
+            [l = label()] {
+                if (reachableByClick(l))
+                    emit l->clicked();
+            },
+            Qt::QueuedConnection);
+    }
+
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    Label* label() const { return static_cast<Label*>(widget()); }
+    bool isRowTime() const
+    {
+        const auto* panel = qobject_cast<const BestOfPanel*>(label()->parentWidget());
+        for (int i = 0; panel && i < BestOfPanel::Rows; ++i)
+            if (panel->scr(i) == label())
+                return true;
+        return false;
+    }
+    bool isFreeCell() const
+    {
+        const auto* form = qobject_cast<const Form1*>(label()->window());
+        return form && label() == form->Kosticka(Board::Blank);
+    }
+};
+
+// "N&ejlepší hráči" reads "Nejlepší hráči"; "&&" stands for one "&".
+QString withoutAccessKey(const QString& caption)
+{
+    QString text;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&' && i + 1 < caption.size())
+            ++i;
+        text += caption[i];
+    }
+    return text;
+}
+
+// A menu item that runs a command. Qt's own item triggers its action inside
+// the screen reader's call, which then hangs on every box the command shows
+// ("Ovládání", "O aplikaci"). This one queues the trigger; the menus and the
+// keys F1 to F3 still trigger at once, as they always did.
+class MenuItemAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
+public:
+    MenuItemAccessible(QMenu* menu, QAction* action) : menu_(menu), action_(action) {}
+
+    bool isValid() const override { return menu_ && action_; }
+    QObject* object() const override { return action_; }
+    QWindow* window() const override
+    {
+        for (const QWidget* w = menu_; w; w = w->parentWidget())
+            if (QWindow* handle = w->windowHandle())
+                return handle;
+        return nullptr;
+    }
+    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(menu_); }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessible::Role role() const override { return QAccessible::MenuItem; }
+    void setText(QAccessible::Text, const QString&) override {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return withoutAccessKey(action_->text());
+        if (t == QAccessible::Accelerator) {
+            const QKeySequence key = action_->shortcut();
+            return (key.isEmpty() ? QKeySequence::mnemonic(action_->text()) : key)
+                .toString(QKeySequence::NativeText);
+        }
+        return {};
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        state.invisible = !menu_->isVisible() || !action_->isVisible();
+        state.focused = menu_->activeAction() == action_;
+        state.disabled = !action_->isEnabled();
+        return state;
+    }
+
+    QRect rect() const override
+    {
+        if (!menu_->isVisible())
+            return {};
+        return menu_->actionGeometry(action_).translated(menu_->mapToGlobal(QPoint(0, 0)));
+    }
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
+                                                    : nullptr;
+    }
+
+    QStringList actionNames() const override { return {pressAction()}; }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+    // Nothing reaches the menus while a box is open, neither the mouse nor
+    // the keys; a press queued before the box opened finds it open.
+    void doAction(const QString& name) override
+    {
+        if (name != pressAction())
+            return;
+        QMetaObject::invokeMethod(
+            action_.data(),
+            [menu = menu_, action = action_.data()] {
+                if (menu && action->isEnabled() && !blockedByModal(menu))
+                    action->trigger();
+            },
+            Qt::QueuedConnection);
+    }
+
+private:
+    QPointer<QMenu> menu_;
+    QPointer<QAction> action_;
+};
+
+// The status strip, which has Qt's focus after every click.
+class StripAccessible final : public QAccessibleWidget {
+public:
+    explicit StripAccessible(QWidget* strip) : QAccessibleWidget(strip, QAccessible::StatusBar) {}
+    // Named by the last thing that happened where Qt 6.4 needs it so;
+    // otherwise by what it is, so that it is never a bare role.
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return QStringLiteral("Stav hry");
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override { return forTheEar(widget(), QAccessibleWidget::state()); }
+};
+
+// The best-of panel: a pane named by its title, where the reading point
+// goes when the panel opens.
+class PanelAccessible final : public QAccessibleWidget {
+public:
+    explicit PanelAccessible(BestOfPanel* panel) : QAccessibleWidget(panel, QAccessible::Pane) {}
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return static_cast<const BestOfPanel*>(widget())->Label3()->caption();
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override { return forTheEar(widget(), QAccessibleWidget::state()); }
+};
+
+}  // namespace
+
+void setReadingPoint(QWidget* to)
+{
+    readingPoint = to;
+}
+
+QAccessibleInterface* interfaceFor(const QString&, QObject* object)
+{
+    if (auto* label = qobject_cast<Label*>(object))
+        return new LabelAccessible(label);
+    // The strip with the time and the move count is the window's status
+    // bar, where a screen reader's command for the status bar looks.
+    if (auto* panel = qobject_cast<Panel*>(object); panel && panel->objectName() == QLatin1String("Picture1"))
+        return new StripAccessible(panel);
+    if (auto* panel = qobject_cast<BestOfPanel*>(object))
+        return new PanelAccessible(panel);
+    // Items that run a command; submenus and separators stay Qt's.
+    auto* action = qobject_cast<QAction*>(object);
+    if (!action || action->isSeparator() || action->menu())
+        return nullptr;
+    for (QObject* owner : action->associatedObjects())
+        if (auto* menu = qobject_cast<QMenu*>(owner))
+            return new MenuItemAccessible(menu, action);
+    return nullptr;
+}
+
+}  // namespace tavlin::accessibility

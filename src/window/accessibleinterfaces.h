@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: 0BSD
+#pragma once
+// The interfaces a screen reader meets for the game's own controls, and the
+// reading point that their states follow.
+
+class QAccessibleInterface;
+class QObject;
+class QString;
+class QWidget;
+
+namespace tavlin::accessibility {
+
+// Qt's factory hook: the interface for `object`, or nothing to leave it to Qt.
+QAccessibleInterface* interfaceFor(const QString& className, QObject* object);
+
+// Whether the best-of panel lies over `widget` now: it covers the whole
+// board and the status strip while it is shown.
+bool covered(const QWidget* widget);
+
+// Where the screen reader's reading point was sent, when that is not the
+// control with Qt's focus; nothing once Qt's focus moves.
+void setReadingPoint(QWidget* to);
+
+}  // namespace tavlin::accessibility
