@@ -5,7 +5,6 @@
 #include "window/accessibility.h"
 #include "window/icon.h"
 #include "widgets/twips.h"
-#include "version.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -24,12 +23,6 @@ namespace tavlin {
 namespace {
 
 using namespace colour;
-
-// The boxes' texts join their lines with a lone carriage return.
-QString joinLines(const QStringList& lines)
-{
-    return lines.join(QChar(u'\r'));
-}
 
 }  // namespace
 
@@ -343,38 +336,6 @@ void Form1::miKonec_Click()
 void Form1::Command3_Click()
 {
     Picture2()->Command3_Click(label2_->caption());
-}
-
-QString Form1::helpText()
-{
-    return joinLines({
-        QStringLiteral("Cíl hry:"),
-        QStringLiteral("Zábavná logická hra, ve které je cílem"),
-        QStringLiteral("seřadit tavlin s číslicemi do správného pořadí."),
-        QString(),
-        QStringLiteral("Ovládání:"),
-        QStringLiteral("Po kliknutí na kamen se přesune na volné místo vedle sebe."),
-        QStringLiteral("Tímto přesouváním kamenů musíte docílit toho, aby jejich čísla šla"),
-        QStringLiteral("od nejmenšího po největší (1-10). Jakmile bude vše složeno, objeví"),
-        QStringLiteral("se zpráva s vyhodnocením:"),
-        QStringLiteral("         počet tahů - údává kolikrát byly tavlin přesunuty"),
-        QStringLiteral("         čas - udává za jakou dobu byla skládanka složena"),
-    });
-}
-
-QString Form1::aboutText()
-{
-    return joinLines({
-        QStringLiteral("Tavlin %1.%2.%3").arg(VersionMajor).arg(VersionMinor).arg(VersionRevision),
-        QString::fromUtf8(AboutSubtitle),
-        QString(),
-        QStringLiteral("Zábavná logická hra, ve které je cílem"),
-        QStringLiteral("seřadit tavlin s číslicemi do správného pořadí."),
-        QString(),
-        QString::fromUtf8(AboutRights),
-        QString::fromUtf8(AboutWeb),
-        QString::fromUtf8(AboutEmail),
-    });
 }
 
 void Form1::mnu02_Click()
