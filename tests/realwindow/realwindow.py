@@ -1,9 +1,20 @@
 # SPDX-License-Identifier: 0BSD
 import os, re, shutil, sys
+from Xlib import X, XK, display
+from Xlib.ext import xtest
 from harness import check, ends, log, main, poll, program, score, start, tool
 
 shots, SW, SH, H, YELLOW = sys.argv[2], 1024, 768, 273, 'FFFFC0'  # H: the client area's height below the menu bar
-key = lambda win, name: tool('xdotool', 'windowfocus', '--sync', win, 'key', name)
+
+
+def key(win, name):  # the key alone, through XTest, as a keyboard sends it; xdotool's "key" presses Alt_L before F2
+    tool('xdotool', 'windowfocus', '--sync', win)  # with xkb-data 2.48 (Debian testing), which makes it Alt+F2
+    code = xserver.keysym_to_keycode(XK.string_to_keysym(name))
+    for event in X.KeyPress, X.KeyRelease:
+        xtest.fake_input(xserver, event, code)
+    xserver.sync()
+
+
 shot = lambda win, name, *ask: tool(  # colours asked at 8 bits a channel, as ImageMagick 6 and 7 both give them
     'convert', f'x:{win}', '-write', f'{shots}/{name}.png', '-depth', '8', *ask, 'info:').stdout
 
@@ -29,12 +40,18 @@ centre = lambda win: (lambda x, y, w, h: (x + w // 2, y + h // 2))(*framed(win)[
 
 
 def test():  # the game with no window manager, then under openbox; screenshots in the folder given
+    global xserver
+    xserver = display.Display()  # Xvfb's, now that main() has set DISPLAY
     shutil.rmtree(shots, ignore_errors=True)
     os.makedirs(shots)
     win = window(game := start(program), 'Tavlin', False, 30)  # a machine busy with other work starts it slowly
     w, bar, _, centred = placement(win)
     check(w == 224 and centred, f'the window is 224 px wide ({w}) and centred', True)
     poll('the window is painted', lambda: shot(win, '01-start', '-format', f'%[hex:p{{1,{bar + 1}}}]') == YELLOW, True)
+    board = lambda name: shot(win, name, '-crop', f'224x200+0+{40 + bar}', '-format', '%#')  # the board's pixels
+    dealt = board('01-start')
+    key(win, 'F1')  # a new shuffle: another board, but for one chance in billions
+    poll('F1 deals a new game', lambda: board('01-new-game') != dealt, True, 5)
     key(win, 'F2')  # covered: all between the panel's heading and its commands is light yellow
     poll('F2 covers the client area with the best-of panel', lambda: shot(
         win, '02-bestof', '-crop', f'224x200+0+{40 + bar}', '-format', '%k %[hex:p{0,0}]') == '1 ' + YELLOW, True, 5)
