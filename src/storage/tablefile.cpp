@@ -7,6 +7,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <climits>
 #include <chrono>
 #include <thread>
 
