@@ -37,9 +37,10 @@ std::optional<Cause> followLinks(QByteArray& path)
         }
         if (!S_ISLNK(info.st_mode))
             return std::nullopt;
-        const qsizetype slash = path.lastIndexOf('/');
-        const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+        const QByteArray folder = folderOf(path);
         struct stat holder {};
+        // 40 is the most links Linux follows in one lookup; a longer chain
+        // is a loop or a trap, and is refused as the kernel would.
         if (links == 40 || ::stat(folder.constData(), &holder) != 0
             || (info.st_uid != ::geteuid() && info.st_uid != holder.st_uid))
             return Cause::NotAFile;
@@ -48,7 +49,7 @@ std::optional<Cause> followLinks(QByteArray& path)
         if (size <= 0 || size == target.size())
             return Cause::NotAFile;
         target.truncate(size);
-        path = target.startsWith('/') ? target : folder + '/' + target;
+        path = target.startsWith('/') ? target : folder + target;
     }
 }
 
@@ -67,12 +68,10 @@ std::optional<Cause> findTarget(const QByteArray& path, Target& target)
         return causeOf(errno, Cause::FolderPermission);
     }
     target.path = file;
-    const qsizetype slash = file.lastIndexOf('/');
-    target.name = file.mid(slash + 1);
+    target.name = file.mid(file.lastIndexOf('/') + 1);
     if (target.name.isEmpty() || target.name == "." || target.name == "..")
         return Cause::NotAFile;
-    const QByteArray folder = slash < 0 ? QByteArray(".") : file.left(slash + 1);
-    target.folder.fd = ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    target.folder.fd = ::open(folderOf(file).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (target.folder.fd < 0)
         return causeOf(errno, Cause::FolderPermission);
     return std::nullopt;
@@ -91,7 +90,7 @@ class FolderLock {
 public:
     static constexpr auto Patience = std::chrono::seconds(5);
 
-    FolderLock(int folder, int operation) : dir_(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    FolderLock(int folder, int operation) : dir_(openForReading(folder))
     {
         const auto deadline = std::chrono::steady_clock::now() + Patience;
         while (dir_.fd >= 0 && ::flock(dir_.fd, operation | LOCK_NB) != 0) {
@@ -101,6 +100,8 @@ public:
                 held_ = false;
                 return;
             }
+            // Short against a save, which holds the lock for a few hundred
+            // bytes written and synced; long enough not to spin the processor.
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
     }
@@ -178,9 +179,7 @@ Lines load(const QString& path, Source* source, const ReadLimits& limits)
     if (const std::optional<Cause> refused = name.isEmpty() ? std::nullopt : followLinks(name)) {
         found = *refused == Cause::NotAFile ? Source::NotAFile : Source::Unreadable;
     } else if (!name.isEmpty()) {
-        const qsizetype slash = name.lastIndexOf('/');
-        const Descriptor folder(::open(slash < 0 ? "." : name.left(slash + 1).constData(),
-                                       O_PATH | O_DIRECTORY | O_CLOEXEC));
+        const Descriptor folder(::open(folderOf(name).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
         // A copy of the game that is rewriting a shared table in place
         // finishes first; one that is stuck is not waited for.
         const FolderLock lock(folder.fd, LOCK_SH);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: 0BSD
 #include "storage/tablelocation.h"
+#include "storage/tablewrite.h"
 
 #include <QByteArray>
 
@@ -30,10 +31,9 @@ const ProgramFolder& programFolder()
         // replaced while running (the link then ends in " (deleted)") still
         // finds its folder.
         const QByteArray exe(buffer, length);
-        const qsizetype slash = exe.lastIndexOf('/');
-        if (slash < 0)
+        if (!exe.contains('/'))
             return found;
-        const QByteArray dir = exe.left(slash + 1);
+        const QByteArray dir = scorefile::folderOf(exe);
         // O_PATH opens even a folder we may not list; the descriptor is only
         // a way in, kept for the program's life and not passed to children.
         found.fd = ::open(dir.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);

@@ -15,6 +15,11 @@
 
 namespace tavlin::scorefile {
 
+int openForReading(int folder)
+{
+    return ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
 namespace {
 
 // How old a leftover temporary file must be before a save removes it. A save
@@ -44,7 +49,7 @@ bool isTemporary(QByteArrayView entry)
 // such leftovers (regular files only).
 void removeStaleTemporaries(int folder)
 {
-    const int fd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = openForReading(folder);
     if (fd < 0)
         return;
     DIR* dir = ::fdopendir(fd);
@@ -66,7 +71,7 @@ void removeStaleTemporaries(int folder)
 // table. A failure here is not reported: the new table is in place.
 void syncFolder(int folder)
 {
-    const Descriptor dir(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const Descriptor dir(openForReading(folder));
     if (dir.fd >= 0)
         ::fsync(dir.fd);
 }

@@ -28,6 +28,17 @@ struct Descriptor {
     }
 };
 
+// The folder held open as `folder` (an O_PATH descriptor), opened again for
+// reading, which listing, syncing and locking need; -1 where it cannot be.
+int openForReading(int folder);
+
+// The folder part of `path` with its last slash: "./" for a bare name.
+inline QByteArray folderOf(const QByteArray& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray("./") : path.left(slash + 1);
+}
+
 // The regular file a save writes: the folder it stands in, held open so that
 // any bytes in the folder's name are no matter, and its name there.
 struct Target {
