@@ -6,7 +6,7 @@
 //   tavlin_bench_shuffle [RUNS]      (200 by default)
 
 #include "nodialogs.h"
-#include "window/form1.h"
+#include "window/mainwindow.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -45,13 +45,13 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QTemporaryDir folder;
     tavlin::bench::NoDialogs dialogs;
-    tavlin::Form1 window(dialogs, folder.filePath(QStringLiteral("tavlin.inf")));
+    tavlin::MainWindow window(dialogs, folder.filePath(QStringLiteral("tavlin.inf")));
     window.show();
     QApplication::processEvents();
 
     using Clock = std::chrono::steady_clock;
     for (int i = 0; i < 20; ++i)  // warm the caches, the glyphs and the allocator
-        window.miRozhazej_Click();
+        window.newGame();
     QApplication::processEvents();
 
     PaintCounter counter;
@@ -60,7 +60,7 @@ int main(int argc, char* argv[])
     ms.reserve(static_cast<std::size_t>(runs));
     for (int i = 0; i < runs; ++i) {
         const auto start = Clock::now();
-        window.miRozhazej_Click();
+        window.newGame();
         ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
     app.removeEventFilter(&counter);

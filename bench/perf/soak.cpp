@@ -5,7 +5,7 @@
 //   tavlin_bench_soak [GAMES [CLICKS_PER_GAME]]      (1000 and 10 by default)
 
 #include "nodialogs.h"
-#include "window/form1.h"
+#include "window/mainwindow.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -41,7 +41,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QTemporaryDir folder;
     tavlin::bench::NoDialogs dialogs;
-    tavlin::Form1 window(dialogs, folder.filePath(QStringLiteral("tavlin.inf")));
+    tavlin::MainWindow window(dialogs, folder.filePath(QStringLiteral("tavlin.inf")));
     window.show();
     QApplication::processEvents();
 
@@ -50,9 +50,9 @@ int main(int argc, char* argv[])
     int solved = 0;
     auto play = [&](int count, int clicks) {
         for (int g = 0; g < count; ++g) {
-            window.miRozhazej_Click();
+            window.newGame();
             for (int c = 0; c < clicks; ++c) {
-                window.Kosticka_Click(static_cast<std::int16_t>(tile(random)));
+                window.tileClicked(static_cast<std::int16_t>(tile(random)));
                 QApplication::processEvents();  // the repaint a real click brings
                 if (window.game().board().isSolved())
                     ++solved;

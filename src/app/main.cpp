@@ -3,7 +3,7 @@
 
 #include "storage/tablelocation.h"
 #include "window/dialogs.h"
-#include "window/form1.h"
+#include "window/mainwindow.h"
 #include "version.h"
 
 #include <QApplication>
@@ -164,7 +164,7 @@ int main(int argc, char* argv[])
 
     tavlin::QtDialogs dialogs;
     // The best-of table lives beside the program.
-    tavlin::Form1 window(dialogs, tavlin::tablelocation::scoreFile());
+    tavlin::MainWindow window(dialogs, tavlin::tablelocation::scoreFile());
     window.show();
     return QApplication::exec();
 }

@@ -58,10 +58,10 @@ std::optional<double> rowTime(QStringView caption)
     return value;
 }
 
-std::optional<int> findPlace(const std::array<QString, RowCount>& times, double t)
+std::optional<int> placeFor(const scorefile::Lines& table, double t)
 {
-    for (int k = 0; k < RowCount; ++k) {
-        const std::optional<double> row = rowTime(times[k]);
+    for (int k = 0; k < scorefile::RowCount; ++k) {
+        const std::optional<double> row = rowTime(table[scorefile::timeLine(k)]);
         if (!row || *row >= t)
             return k;
     }
@@ -70,16 +70,13 @@ std::optional<int> findPlace(const std::array<QString, RowCount>& times, double 
 
 std::optional<scorefile::Lines> withRow(const scorefile::Lines& table, double t, const QString& name)
 {
-    std::array<QString, RowCount> times;
-    for (int i = 0; i < RowCount; ++i)
-        times[i] = table[2 * i];
-    const std::optional<int> place = findPlace(times, t);
+    const std::optional<int> place = placeFor(table, t);
     if (!place)
         return std::nullopt;
     scorefile::Lines lines = table;
-    std::move_backward(lines.begin() + 2 * *place, lines.end() - 2, lines.end());
-    lines[2 * *place] = timeText(t);
-    lines[2 * *place + 1] = name;
+    std::move_backward(lines.begin() + scorefile::timeLine(*place), lines.end() - 2, lines.end());
+    lines[scorefile::timeLine(*place)] = timeText(t);
+    lines[scorefile::nameLine(*place)] = name;
     return lines;
 }
 

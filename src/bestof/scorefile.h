@@ -19,8 +19,10 @@ namespace tavlin::scorefile {
 inline constexpr int RowCount = 10;
 inline constexpr int LineCount = 2 * RowCount;
 
-// Line 2i is the time of row i, line 2i+1 its name.
+// The rows stand as pairs of lines, the time first, then the name.
 using Lines = std::array<QString, LineCount>;
+constexpr int timeLine(int row) { return 2 * row; }
+constexpr int nameLine(int row) { return 2 * row + 1; }
 
 struct ReadLimits {
     // The longest line kept, in bytes; the rest of a longer line is skipped.

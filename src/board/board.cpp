@@ -13,11 +13,11 @@ void Board::layOut(float innerWidth, float innerHeight, float stripHeight)
             const int n = s + (r - 1) * Size;
             places_[n] = {cellLeft(s), cellTop(r)};
             captions_[n] = QString::number(n);
-            Pole[r - 1][s - 1] = n;
+            cells_[r - 1][s - 1] = n;
         }
     }
-    VolnyR = Size;
-    VolnyS = Size;
+    freeR_ = Size;
+    freeS_ = Size;
 }
 
 // Each position is formed in double precision and rounded to single once, so
@@ -32,31 +32,35 @@ float Board::cellTop(int r) const
     return static_cast<float>(stripHeight_ + (r - 1) * static_cast<double>(cellHeight_));
 }
 
-void Board::Presun(std::int16_t IndexR, std::int16_t IndexS)
+void Board::slide(std::int16_t row, std::int16_t column)
 {
     const TilePlace blankPlace = places_[Blank];
-    const int moved = Pole[IndexR - 1][IndexS - 1];
-    const int blank = Pole[VolnyR - 1][VolnyS - 1];
+    const int moved = cells_[row - 1][column - 1];
+    const int blank = cells_[freeR_ - 1][freeS_ - 1];
     places_[blank] = places_[moved];
     places_[moved] = blankPlace;
-    Pole[VolnyR - 1][VolnyS - 1] = moved;
-    Pole[IndexR - 1][IndexS - 1] = blank;
-    VolnyR = IndexR;
-    VolnyS = IndexS;
+    cells_[freeR_ - 1][freeS_ - 1] = moved;
+    cells_[row - 1][column - 1] = blank;
+    freeR_ = row;
+    freeS_ = column;
+}
+
+Cell Board::step(Cell from, int direction)
+{
+    switch (direction) {
+    case 0: ++from.r; break;
+    case 1: --from.r; break;
+    case 2: ++from.s; break;
+    default: --from.s; break;
+    }
+    return from;
 }
 
 std::optional<Cell> Board::neighbourWithCaption(const QString& wanted) const
 {
-    const Cell candidates[] = {
-        {static_cast<std::int16_t>(VolnyR + 1), VolnyS},  // below
-        {static_cast<std::int16_t>(VolnyR - 1), VolnyS},  // above
-        {VolnyR, static_cast<std::int16_t>(VolnyS + 1)},  // right
-        {VolnyR, static_cast<std::int16_t>(VolnyS - 1)},  // left
-    };
-    for (const Cell& c : candidates) {
-        if (c.r < 1 || c.r > Size || c.s < 1 || c.s > Size)
-            continue;
-        if (captions_[tileAt(c.r, c.s)] == wanted)
+    for (int direction = 0; direction < 4; ++direction) {
+        const Cell c = step(freeCell(), direction);
+        if (onBoard(c) && captions_[tileAt(c.r, c.s)] == wanted)
             return c;
     }
     return std::nullopt;

@@ -34,10 +34,16 @@ public:
     // status strip of the given height, the free cell at (4, 4). All in twips.
     void layOut(float innerWidth, float innerHeight, float stripHeight);
 
-    // Slides the tile of cell (IndexR, IndexS) into the free cell: the two
-    // labels swap their stored positions and their table entries. The caller
+    // Slides the tile of cell (row, column) into the free cell: the tile and
+    // the free cell swap their places and their cells. The caller
     // passes only a neighbour of the free cell; nothing is checked here.
-    void Presun(std::int16_t IndexR, std::int16_t IndexS);
+    void slide(std::int16_t row, std::int16_t column);
+
+    // The cell next to `from` in `direction`: 0 below, 1 above, 2 right,
+    // 3 left, the order of the shuffle's draws and of the search for a
+    // clicked neighbour. It may lie off the board.
+    static Cell step(Cell from, int direction);
+    static bool onBoard(Cell c) { return c.r >= 1 && c.r <= Size && c.s >= 1 && c.s <= Size; }
 
     // The neighbour of the free cell whose tile has this caption, looked for
     // below, above, right and left in that order; at most one is found.
@@ -47,19 +53,19 @@ public:
     // solved arrangement.
     bool isSolved() const;
 
-    int tileAt(int r, int s) const { return Pole[r - 1][s - 1]; }
+    int tileAt(int r, int s) const { return cells_[r - 1][s - 1]; }
     const QString& caption(int tile) const { return captions_[tile]; }
     TilePlace place(int tile) const { return places_[tile]; }
-    Cell freeCell() const { return {VolnyR, VolnyS}; }
+    Cell freeCell() const { return {freeR_, freeS_}; }
     float cellWidth() const { return cellWidth_; }
     float cellHeight() const { return cellHeight_; }
     float cellLeft(int s) const;
     float cellTop(int r) const;
 
 private:
-    std::array<std::array<int, Size>, Size> Pole{};  // tile numbers by (row, column)
-    std::int16_t VolnyR = Size;
-    std::int16_t VolnyS = Size;
+    std::array<std::array<int, Size>, Size> cells_{};  // tile numbers by (row, column)
+    std::int16_t freeR_ = Size;
+    std::int16_t freeS_ = Size;
     std::array<TilePlace, Blank + 1> places_{};  // by tile number; [0] unused
     std::array<QString, Blank + 1> captions_{};
     float cellWidth_ = 0;

@@ -24,6 +24,8 @@ QString Game::nextTick(const QString& time)
     const double seconds = time.toDouble() + 1;
     // Shortest text that reads back as the same number, never with an
     // exponent: whole seconds come out as plain digits.
+    // Room for any double in fixed notation: the largest has 309 digits
+    // before the point, the smallest 324 places after it.
     char buffer[400];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, seconds,
                                       std::chars_format::fixed);
@@ -42,13 +44,13 @@ void Game::load(float innerWidth, float innerHeight, float stripHeight)
     // its moves: the tiles are placed once, where it leaves them, instead of
     // 418 times.
     const QScopedValueRollback<bool> unseen(shuffleUnseen_, true);
-    Rozhazej();
+    shuffle();
 }
 
-void Game::Presun(std::int16_t IndexR, std::int16_t IndexS)
+void Game::slide(std::int16_t row, std::int16_t column)
 {
-    const int moved = board_.tileAt(IndexR, IndexS);
-    board_.Presun(IndexR, IndexS);
+    const int moved = board_.tileAt(row, column);
+    board_.slide(row, column);
     // Only the unseen shuffle's own moves wait for its end to be placed.
     if (shuffleUnseen_ && shuffling_)
         return;
@@ -56,16 +58,16 @@ void Game::Presun(std::int16_t IndexR, std::int16_t IndexS)
     showTile(Board::Blank);
 }
 
-void Game::Kosticka_Click(std::int16_t index)
+void Game::tileClicked(std::int16_t index)
 {
     // The time runs from the first click of a game, moving or not.
     view_.setClockRunning(true);
 
     if (const auto cell = board_.neighbourWithCaption(board_.caption(index))) {
         const int tile = board_.tileAt(cell->r, cell->s);
-        Presun(cell->r, cell->s);
-        ++PocetTahu_;
-        view_.setMoveText(moveText(PocetTahu_));
+        slide(cell->r, cell->s);
+        ++moves_;
+        view_.setMoveText(moveText(moves_));
         view_.tileSlid(tile);
     }
 
@@ -82,7 +84,7 @@ void Game::Kosticka_Click(std::int16_t index)
     view_.focusStrip();
 }
 
-void Game::Rozhazej()
+void Game::shuffle()
 {
     // A shuffle asked for while one runs (F1 held down or queued thousands
     // of times, each arriving in the running shuffle's yield) does not run
@@ -111,34 +113,28 @@ void Game::Rozhazej()
             continue;
         const auto d = static_cast<std::int16_t>(std::floor(directions_.next() * 4));
         // The free cell is read afresh: a nested click may have moved it.
-        Cell c = board_.freeCell();
-        switch (d) {
-        case 0: ++c.r; break;
-        case 1: --c.r; break;
-        case 2: ++c.s; break;
-        default: --c.s; break;
-        }
-        if (c.r < 1 || c.r > Board::Size || c.s < 1 || c.s > Board::Size)
+        const Cell c = Board::step(board_.freeCell(), d);
+        if (!Board::onBoard(c))
             continue;
-        Presun(c.r, c.s);
+        slide(c.r, c.s);
         ++accepted;
     }
     if (shuffleUnseen_)
         for (int tile = 1; tile <= Board::Blank; ++tile)
             showTile(tile);
-    PocetTahu_ = 0;
-    view_.setMoveText(moveText(PocetTahu_));
+    moves_ = 0;
+    view_.setMoveText(moveText(moves_));
     view_.newGameDealt();
 }
 
-void Game::miRozhazej_Click()
+void Game::newGame()
 {
-    Rozhazej();
+    shuffle();
     view_.setTimeText(QStringLiteral("0"));
     view_.setClockRunning(false);
 }
 
-void Game::Timer1_Timer()
+void Game::clockTick()
 {
     view_.setTimeText(nextTick(view_.timeText()));
 }

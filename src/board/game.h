@@ -51,13 +51,12 @@ public:
     // shuffles it, then shows every tile at its cell.
     void load(float innerWidth, float innerHeight, float stripHeight);
 
-    void Kosticka_Click(std::int16_t index);
-    void Rozhazej();
-    void miRozhazej_Click();
-    void Timer1_Timer();
+    void tileClicked(std::int16_t index);
+    void shuffle();
+    void newGame();
+    void clockTick();
 
     const Board& board() const { return board_; }
-    std::int32_t PocetTahu() const { return PocetTahu_; }
 
     // The text of the move label for a count.
     static QString moveText(std::int32_t count);
@@ -65,13 +64,13 @@ public:
     static QString nextTick(const QString& time);
 
 private:
-    void Presun(std::int16_t IndexR, std::int16_t IndexS);
+    void slide(std::int16_t row, std::int16_t column);
     void showTile(int tile);
 
     GameView& view_;
     DirectionSource& directions_;
     Board board_;
-    std::int32_t PocetTahu_ = 0;
+    std::int32_t moves_ = 0;
     bool shuffling_ = false;
     bool restartShuffle_ = false;  // a new game was asked for during the shuffle
     bool shuffleUnseen_ = false;   // the first shuffle, before the window is shown

@@ -3,7 +3,7 @@
 
 #include "window/accessibleinterfaces.h"
 #include "window/bestofpanel.h"
-#include "window/form1.h"
+#include "window/mainwindow.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -56,12 +56,12 @@ void moveReadingPoint(QWidget* to)
 void focusChanged(QWidget* now)
 {
     setReadingPoint(nullptr);
-    auto* form = now ? qobject_cast<Form1*>(now->window()) : nullptr;
-    if (!form || now != form->Picture1() || !covered(now) || !QAccessible::isActive())
+    auto* form = now ? qobject_cast<MainWindow*>(now->window()) : nullptr;
+    if (!form || now != form->strip() || !covered(now) || !QAccessible::isActive())
         return;
     QMetaObject::invokeMethod(
-        form->builtPicture2(),
-        [panel = QPointer<QWidget>(form->builtPicture2())] {
+        form->builtBestOfPanel(),
+        [panel = QPointer<QWidget>(form->builtBestOfPanel())] {
             if (panel && panel->isVisible())
                 moveReadingPoint(panel);
         },
@@ -128,7 +128,7 @@ void tileSlid(QWidget* tile, QWidget* strip)
     // "Počet tahů: 17", short enough to hear after every click.
     if (QAccessible::isActive())
         if (QAccessibleInterface* readable = QAccessible::queryAccessibleInterface(tile))
-            tell(tile, strip, static_cast<Form1*>(strip->window())->Label1(),
+            tell(tile, strip, static_cast<MainWindow*>(strip->window())->moveCount(),
                  readable->text(QAccessible::Name) + QStringLiteral(": ")
                      + readable->text(QAccessible::Description));
 }
@@ -140,7 +140,7 @@ void newGame(QWidget* strip)
     // announcement says it, and the point goes to the count: a strip met
     // anew would drop the announcement it sent.
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    QWidget* point = static_cast<Form1*>(strip->window())->Label1();
+    QWidget* point = static_cast<MainWindow*>(strip->window())->moveCount();
 #else
     QWidget* point = strip;
 #endif
@@ -149,23 +149,23 @@ void newGame(QWidget* strip)
 
 void coverChanged(QWidget* window)
 {
-    auto* form = qobject_cast<Form1*>(window);
+    auto* form = qobject_cast<MainWindow*>(window);
     if (!form || !QAccessible::isActive())
         return;
     // What the panel covers or uncovers changes with it, and nobody else
     // says so. The panel's own parts are met anew each time.
-    BestOfPanel* panel = form->builtPicture2();
+    BestOfPanel* panel = form->builtBestOfPanel();
     if (!panel)
         return;
     const bool shown = panel->isVisible();
     const QAccessible::Event board = shown ? QAccessible::ObjectHide : QAccessible::ObjectShow;
     for (int tile = 1; tile <= Board::Blank; ++tile)
-        notify(form->Kosticka(tile), board);
-    for (QWidget* part : std::initializer_list<QWidget*>{form->Picture1(), form->Label1(), form->Label2()})
+        notify(form->tileLabel(tile), board);
+    for (QWidget* part : std::initializer_list<QWidget*>{form->strip(), form->moveCount(), form->clock()})
         notify(part, board);
     for (Label* part : panel->findChildren<Label*>())
         renew(part);
-    moveReadingPoint(shown ? static_cast<QWidget*>(panel) : form->Picture1());
+    moveReadingPoint(shown ? static_cast<QWidget*>(panel) : form->strip());
 }
 
 }  // namespace tavlin::accessibility

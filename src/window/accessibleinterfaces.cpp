@@ -4,7 +4,7 @@
 
 #include "window/bestofpanel.h"
 #include "bestof/ranking.h"
-#include "window/form1.h"
+#include "window/mainwindow.h"
 #include "widgets/label.h"
 
 #include <QAccessible>
@@ -22,8 +22,8 @@ namespace tavlin::accessibility {
 
 bool covered(const QWidget* widget)
 {
-    const auto* form = qobject_cast<const Form1*>(widget->window());
-    const QWidget* panel = form ? form->builtPicture2() : nullptr;
+    const auto* form = qobject_cast<const MainWindow*>(widget->window());
+    const QWidget* panel = form ? form->builtBestOfPanel() : nullptr;
     return panel && panel->isVisible() && widget != panel && !panel->isAncestorOf(widget);
 }
 
@@ -68,11 +68,11 @@ QString seconds(const QString& number)
 // The cell of a tile of the game's window; nothing for any other label.
 std::optional<Cell> cellOf(const Label* label)
 {
-    const auto* form = qobject_cast<const Form1*>(label->window());
+    const auto* form = qobject_cast<const MainWindow*>(label->window());
     if (!form)
         return std::nullopt;
     for (int tile = 1; tile <= Board::Blank; ++tile) {
-        if (form->Kosticka(tile) != label)
+        if (form->tileLabel(tile) != label)
             continue;
         const Board& board = form->game().board();
         for (std::int16_t r = 1; r <= Board::Size; ++r)
@@ -114,8 +114,8 @@ public:
     void* interface_cast(QAccessible::InterfaceType type) override
     {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-        const auto* form = qobject_cast<const Form1*>(label()->window());
-        if (type == QAccessible::TextInterface && form && (label() == form->Label1() || label() == form->Label2()))
+        const auto* form = qobject_cast<const MainWindow*>(label()->window());
+        if (type == QAccessible::TextInterface && form && (label() == form->moveCount() || label() == form->clock()))
             return static_cast<QAccessibleTextInterface*>(this);
 #endif
         return QAccessibleWidget::interface_cast(type);
@@ -151,7 +151,7 @@ public:
     QString text(QAccessible::Text t) const override
     {
         const Label* l = label();
-        const auto* form = qobject_cast<const Form1*>(l->window());
+        const auto* form = qobject_cast<const MainWindow*>(l->window());
         // The free cell, hidden to the eye, is there for the ear: flat review
         // of a row then tells which column is empty.
         if (t == QAccessible::Name && isFreeCell())
@@ -160,7 +160,7 @@ public:
         // what they show, so that every screen reader speaks the number:
         // "Čas: 12 sekund", "Počet tahů: 17".
         const QString name = l->accessibleName();
-        if (t == QAccessible::Name && form && l == form->Label2())
+        if (t == QAccessible::Name && form && l == form->clock())
             return name + QStringLiteral(": ") + seconds(l->caption());
         // A best-of row's time carries its unit: "150 sekund".
         if (t == QAccessible::Name && isRowTime() && ranking::rowTime(l->caption()))
@@ -183,8 +183,8 @@ public:
     {
         if (!isFreeCell())
             return forTheEar(widget(), QAccessibleWidget::state());
-        const auto* form = static_cast<const Form1*>(label()->window());
-        return QAccessible::queryAccessibleInterface(form->Kosticka(1))->state();
+        const auto* form = static_cast<const MainWindow*>(label()->window());
+        return QAccessible::queryAccessibleInterface(form->tileLabel(1))->state();
     }
 
     QRect rect() const override
@@ -227,14 +227,14 @@ private:
     {
         const auto* panel = qobject_cast<const BestOfPanel*>(label()->parentWidget());
         for (int i = 0; panel && i < BestOfPanel::Rows; ++i)
-            if (panel->scr(i) == label())
+            if (panel->timeInRow(i) == label())
                 return true;
         return false;
     }
     bool isFreeCell() const
     {
-        const auto* form = qobject_cast<const Form1*>(label()->window());
-        return form && label() == form->Kosticka(Board::Blank);
+        const auto* form = qobject_cast<const MainWindow*>(label()->window());
+        return form && label() == form->tileLabel(Board::Blank);
     }
 };
 
@@ -355,7 +355,7 @@ public:
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Name)
-            return static_cast<const BestOfPanel*>(widget())->Label3()->caption();
+            return static_cast<const BestOfPanel*>(widget())->heading()->caption();
         return QAccessibleWidget::text(t);
     }
     QAccessible::State state() const override { return forTheEar(widget(), QAccessibleWidget::state()); }

@@ -43,32 +43,32 @@ BestOfPanel::BestOfPanel(QWidget* parent, Dialogs& dialogs, QString scoreFile)
     // until the panel is first shown.
     hide();
 
-    command3_ = makeHiddenButton(this, QStringLiteral("proverit"), twipsRect(0, 3600, 1455, 270));
-    command3_->setObjectName(QStringLiteral("Command3"));
-    command2_ = makeHiddenButton(this, QStringLiteral("refresh"), twipsRect(1440, 3600, 975, 270));
-    command2_->setObjectName(QStringLiteral("Command2"));
+    rankButton_ = makeHiddenButton(this, QStringLiteral("proverit"), twipsRect(0, 3600, 1455, 270));
+    rankButton_->setObjectName(QStringLiteral("Command3"));
+    loadButton_ = makeHiddenButton(this, QStringLiteral("refresh"), twipsRect(1440, 3600, 975, 270));
+    loadButton_->setObjectName(QStringLiteral("Command2"));
 
     const QFont rowFont = comicFont(9.75);
     const QColor buttonText = QApplication::palette().color(QPalette::ButtonText);
     const QString placeholder = QStringLiteral("Score(0)");
     for (int i = 0; i < Rows; ++i) {
-        scr_[i] = makeTextLabel(this, QStringLiteral("scr(%1)").arg(i), Label::Sizing::FollowRight,
+        rowTimes_[i] = makeTextLabel(this, QStringLiteral("scr(%1)").arg(i), Label::Sizing::FollowRight,
                                 placeholder, rowFont, buttonText, 2400 + 810, RowTop[i]);
-        Jmeno_[i] = makeTextLabel(this, QStringLiteral("Jmeno(%1)").arg(i), Label::Sizing::FollowLeft,
+        rowNames_[i] = makeTextLabel(this, QStringLiteral("Jmeno(%1)").arg(i), Label::Sizing::FollowLeft,
                                   placeholder, rowFont, buttonText, 120, RowTop[i]);
     }
 
-    label5_ = makeTextLabel(this, QStringLiteral("Label5"), Label::Sizing::FollowLeft,
+    clearLabel_ = makeTextLabel(this, QStringLiteral("Label5"), Label::Sizing::FollowLeft,
                             QStringLiteral("vymazat tabulku"), comicFont(12), Red, 120, 3720);
-    label5_->setToolTip(QStringLiteral("Vymazat tabulku nejlepších hráčů"));
-    label4_ = makeTextLabel(this, QStringLiteral("Label4"), Label::Sizing::FollowRight,
+    clearLabel_->setToolTip(QStringLiteral("Vymazat tabulku nejlepších hráčů"));
+    closeLabel_ = makeTextLabel(this, QStringLiteral("Label4"), Label::Sizing::FollowRight,
                             QStringLiteral("zpět"), comicFont(12), Blue, 2760 + 495, 3720);
-    label4_->setToolTip(QStringLiteral("Zavřít okno"));
-    label3_ = makeTextLabel(this, QStringLiteral("Label3"), Label::Sizing::FollowLeft,
+    closeLabel_->setToolTip(QStringLiteral("Zavřít okno"));
+    heading_ = makeTextLabel(this, QStringLiteral("Label3"), Label::Sizing::FollowLeft,
                             QStringLiteral("Nejlepší hráči"), comicFont(12, true), Green, 120, 0);
 
-    connect(label4_, &Label::clicked, this, &BestOfPanel::Label4_Click);
-    connect(label5_, &Label::clicked, this, &BestOfPanel::Label5_Click);
+    connect(closeLabel_, &Label::clicked, this, &BestOfPanel::closeClicked);
+    connect(clearLabel_, &Label::clicked, this, &BestOfPanel::clearClicked);
 }
 
 void BestOfPanel::showAtCorner()
@@ -78,36 +78,31 @@ void BestOfPanel::showAtCorner()
     raise();
 }
 
-void BestOfPanel::Command2_Click()
+void BestOfPanel::loadTable()
 {
     // A missing or unreadable file empties all twenty captions; a file with
     // fewer than twenty lines fills the first captions and empties the rest.
     setTable(scorefile::load(scoreFile_));
 }
 
-void BestOfPanel::Command3_Click(const QString& finishedTime)
+void BestOfPanel::rankGame(const QString& finishedTime)
 {
-    Command2_Click();
+    loadTable();
     showAtCorner();
 
     const double t = ranking::finishedTime(finishedTime);
-    std::array<QString, Rows> times;
-    for (int i = 0; i < Rows; ++i)
-        times[i] = scr_[i]->caption();
-    const std::optional<int> place = ranking::findPlace(times, t);
+    const scorefile::Lines shown = table();
+    const std::optional<int> place = ranking::placeFor(shown, t);
     if (!place)
         return;  // slower than every row: nothing asked, nothing written
 
-    const int k = *place;
-    for (int j = Rows - 1; j > k; --j) {
-        scr_[j]->setCaption(scr_[j - 1]->caption());
-        Jmeno_[j]->setCaption(Jmeno_[j - 1]->caption());
-    }
-    scr_[k]->setCaption(ranking::timeText(t));
+    // While the box asks, the slower rows stand one lower and the new time
+    // beside the name its row had.
+    setTable(*ranking::withRow(shown, t, shown[scorefile::nameLine(*place)]));
     const QString name = dialogs_.askText(
         window(), QStringLiteral("Gratuluji vám k umístění! Zadejte vaše jméno:"),
         QStringLiteral("Konec hry"));
-    Jmeno_[k]->setCaption(name);
+    rowNames_[*place]->setCaption(name);
     // The box may have stood open for minutes while other players saved or
     // cleared the table: the row goes into the table as it is now, by the
     // same rules, and the panel shows what was written. A time that no
@@ -122,27 +117,27 @@ void BestOfPanel::Command3_Click(const QString& finishedTime)
         setTable(*saved.lines);
 }
 
-void BestOfPanel::Label4_Click()
+void BestOfPanel::closeClicked()
 {
     hide();
 }
 
-void BestOfPanel::Label5_Click()
+void BestOfPanel::clearClicked()
 {
     if (!dialogs_.confirm(window(),
                           QStringLiteral("Opravdu chcete vymazat tabulku s nejvyšším skóre?"),
                           QStringLiteral("Vymazat tabulku")))
         return;
     if (save(scorefile::defaultLines()))
-        Command2_Click();
+        loadTable();
 }
 
 scorefile::Lines BestOfPanel::table() const
 {
     scorefile::Lines lines;
     for (int i = 0; i < Rows; ++i) {
-        lines[2 * i] = scr_[i]->caption();
-        lines[2 * i + 1] = Jmeno_[i]->caption();
+        lines[scorefile::timeLine(i)] = rowTimes_[i]->caption();
+        lines[scorefile::nameLine(i)] = rowNames_[i]->caption();
     }
     return lines;
 }
@@ -150,8 +145,8 @@ scorefile::Lines BestOfPanel::table() const
 void BestOfPanel::setTable(const scorefile::Lines& lines)
 {
     for (int i = 0; i < Rows; ++i) {
-        scr_[i]->setCaption(lines[2 * i]);
-        Jmeno_[i]->setCaption(lines[2 * i + 1]);
+        rowTimes_[i]->setCaption(lines[scorefile::timeLine(i)]);
+        rowNames_[i]->setCaption(lines[scorefile::nameLine(i)]);
     }
 }
 

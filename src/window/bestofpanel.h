@@ -20,29 +20,27 @@ class Dialogs;
 class BestOfPanel : public Panel {
     Q_OBJECT
 public:
-    static constexpr int Rows = 10;
+    static constexpr int Rows = scorefile::RowCount;
 
     BestOfPanel(QWidget* parent, Dialogs& dialogs, QString scoreFile);
 
-    Label* scr(int i) const { return scr_[i]; }
-    Label* Jmeno(int i) const { return Jmeno_[i]; }
-    Label* Label3() const { return label3_; }
-    Label* Label4() const { return label4_; }
-    Label* Label5() const { return label5_; }
-    QPushButton* Command2() const { return command2_; }
-    QPushButton* Command3() const { return command3_; }
+    Label* timeInRow(int i) const { return rowTimes_[i]; }
+    Label* nameInRow(int i) const { return rowNames_[i]; }
+    Label* heading() const { return heading_; }
+    Label* closeLabel() const { return closeLabel_; }
+    Label* clearLabel() const { return clearLabel_; }
 
     // Shows the panel at the top left corner of the client area.
     void showAtCorner();
 
     // Loads the table from the score file into the twenty labels.
-    void Command2_Click();
+    void loadTable();
     // Ranks a finished game whose time the clock shows as `finishedTime`.
-    void Command3_Click(const QString& finishedTime);
+    void rankGame(const QString& finishedTime);
     // Hides the panel; nothing is written or reloaded.
-    void Label4_Click();
+    void closeClicked();
     // Asks, then resets the score file to the default table and loads it.
-    void Label5_Click();
+    void clearClicked();
 
 private:
     // The twenty captions as the score file's lines.
@@ -57,13 +55,13 @@ private:
 
     Dialogs& dialogs_;
     QString scoreFile_;
-    std::array<Label*, Rows> scr_{};
-    std::array<Label*, Rows> Jmeno_{};
-    Label* label3_ = nullptr;
-    Label* label4_ = nullptr;
-    Label* label5_ = nullptr;
-    QPushButton* command2_ = nullptr;
-    QPushButton* command3_ = nullptr;
+    std::array<Label*, Rows> rowTimes_{};
+    std::array<Label*, Rows> rowNames_{};
+    Label* heading_ = nullptr;
+    Label* closeLabel_ = nullptr;
+    Label* clearLabel_ = nullptr;
+    QPushButton* loadButton_ = nullptr;
+    QPushButton* rankButton_ = nullptr;
 };
 
 }  // namespace tavlin

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: 0BSD
-#include "window/form1.h"
+#include "window/mainwindow.h"
 
 #include "window/bestofpanel.h"
 #include "window/accessibility.h"
@@ -26,8 +26,8 @@ using namespace colour;
 
 }  // namespace
 
-Form1::Form1(Dialogs& dialogs, const QString& scoreFile,
-             std::unique_ptr<DirectionSource> directions)
+MainWindow::MainWindow(Dialogs& dialogs, const QString& scoreFile,
+                       std::unique_ptr<DirectionSource> directions)
     : dialogs_(dialogs),
       scoreFile_(scoreFile),
       directions_(directions ? std::move(directions) : std::make_unique<ClockSeededRandom>()),
@@ -54,28 +54,28 @@ Form1::Form1(Dialogs& dialogs, const QString& scoreFile,
     surface_->installEventFilter(this);
     setCentralWidget(surface_);
 
-    timer1_.setInterval(1000);
-    connect(&timer1_, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    secondTimer_.setInterval(1000);
+    connect(&secondTimer_, &QTimer::timeout, this, &MainWindow::clockTick);
 
-    picture1_ = new Panel(surface_, LightYellow);
-    picture1_->setObjectName(QStringLiteral("Picture1"));
-    picture1_->setGeometry(twipsRect(0, 0, design::ClientWidth, design::StripHeight));
-    picture1_->setFont(comicFont(9.75));
-    picture1_->setFocusPolicy(Qt::NoFocus);  // focused only by a tile click
+    strip_ = new Panel(surface_, LightYellow);
+    strip_->setObjectName(QStringLiteral("Picture1"));
+    strip_->setGeometry(twipsRect(0, 0, design::ClientWidth, design::StripHeight));
+    strip_->setFont(comicFont(9.75));
+    strip_->setFocusPolicy(Qt::NoFocus);  // focused only by a tile click
 
     // The time keeps its left edge, the move count its right one.
-    label2_ = makeTextLabel(picture1_, QStringLiteral("Label2"), Label::Sizing::FollowLeft,
+    clock_ = makeTextLabel(strip_, QStringLiteral("Label2"), Label::Sizing::FollowLeft,
                             QStringLiteral("0"), comicFont(11.25), Maroon, 120, 0);
     // The move count starts with the caption the first shuffle ends with:
     // any other would be measured only to be replaced before the window shows.
-    label1_ = makeTextLabel(picture1_, QStringLiteral("Label1"), Label::Sizing::FollowRight,
+    moveCount_ = makeTextLabel(strip_, QStringLiteral("Label1"), Label::Sizing::FollowRight,
                             Game::moveText(0), comicFont(11.25), Maroon, 2640 + 660, 0);
     // A screen reader names the two by what they count; the caption is the value.
-    label2_->setAccessibleName(QStringLiteral("Čas"));
-    label1_->setAccessibleName(QStringLiteral("Počet tahů"));
+    clock_->setAccessibleName(QStringLiteral("Čas"));
+    moveCount_->setAccessibleName(QStringLiteral("Počet tahů"));
 
-    kosticka_[Board::Blank] = new Label(surface_);
-    Label* blank = kosticka_[Board::Blank];
+    tileLabels_[Board::Blank] = new Label(surface_);
+    Label* blank = tileLabels_[Board::Blank];
     blank->setObjectName(QStringLiteral("Kosticka(16)"));
     blank->setFont(comicFont(30, true));
     blank->setTextColor(Green);
@@ -91,17 +91,17 @@ Form1::Form1(Dialogs& dialogs, const QString& scoreFile,
     // does anything there and nothing shows it, but a screen reader then
     // reads the game's own controls, and after a box closes Qt gives the
     // focus back to it, not to the bare window.
-    picture1_->setFocus(Qt::OtherFocusReason);
+    strip_->setFocus(Qt::OtherFocusReason);
 
-    Form_Load();
+    loadWindow();
 }
 
-Form1::~Form1() = default;
+MainWindow::~MainWindow() = default;
 
-void Form1::buildMenus()
+void MainWindow::buildMenus()
 {
     auto addItem = [this](QMenu* menu, const char* name, const QString& caption,
-                          QKeySequence shortcut, void (Form1::*procedure)()) {
+                          QKeySequence shortcut, void (MainWindow::*procedure)()) {
         QAction* action = menu->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
         action->setShortcut(shortcut);
@@ -120,24 +120,24 @@ void Form1::buildMenus()
 
     QMenu* hra = menuBar()->addMenu(QStringLiteral("&Hra"));
     hra->setObjectName(QStringLiteral("mnuHra"));
-    addItem(hra, "miRozhazej", QStringLiteral("&Zamíchat"), Qt::Key_F1, &Form1::miRozhazej_Click);
+    addItem(hra, "miRozhazej", QStringLiteral("&Zamíchat"), Qt::Key_F1, &MainWindow::newGame);
     addSeparator(hra, "mnu205");
-    addItem(hra, "mnuBestOf", QStringLiteral("N&ejlepší hráči"), Qt::Key_F2, &Form1::mnuBestOf_Click);
+    addItem(hra, "mnuBestOf", QStringLiteral("N&ejlepší hráči"), Qt::Key_F2, &MainWindow::bestOfCommand);
     addSeparator(hra, "miSeparator");
-    addItem(hra, "miKonec", QStringLiteral("&Konec"), Qt::Key_F3, &Form1::miKonec_Click);
+    addItem(hra, "miKonec", QStringLiteral("&Konec"), Qt::Key_F3, &MainWindow::quitCommand);
 
     QMenu* napoveda = menuBar()->addMenu(QStringLiteral("&Nápověda"));
     napoveda->setObjectName(QStringLiteral("mnu01"));
-    addItem(napoveda, "mnu02", QStringLiteral("&Ovládání"), {}, &Form1::mnu02_Click);
+    addItem(napoveda, "mnu02", QStringLiteral("&Ovládání"), {}, &MainWindow::helpCommand);
     addSeparator(napoveda, "mnu03");
-    addItem(napoveda, "mnu05", QStringLiteral("O &aplikaci"), {}, &Form1::mnu05_Click);
+    addItem(napoveda, "mnu05", QStringLiteral("O &aplikaci"), {}, &MainWindow::aboutCommand);
 }
 
-Label* Form1::makeTile(int index)
+Label* MainWindow::makeTile(int index)
 {
     // A copy of the template tile 16: its font, colours and alignment; the
     // new tile starts hidden like its template.
-    const Label* blank = kosticka_[Board::Blank];
+    const Label* blank = tileLabels_[Board::Blank];
     auto* tile = new Label(surface_);
     tile->setObjectName(QStringLiteral("Kosticka(%1)").arg(index));
     tile->setFont(blank->font());
@@ -152,29 +152,29 @@ Label* Form1::makeTile(int index)
     // Tiles lie on the window's surface, beneath both panels.
     tile->lower();
     connect(tile, &Label::clicked, this, [this, index] {
-        Kosticka_Click(static_cast<std::int16_t>(index));
+        tileClicked(static_cast<std::int16_t>(index));
     });
     return tile;
 }
 
-void Form1::Form_Load()
+void MainWindow::loadWindow()
 {
     adjustSize();
     centreOnScreen();
     for (int n = 1; n < Board::Blank; ++n) {
-        kosticka_[n] = makeTile(n);
-        kosticka_[n]->show();
+        tileLabels_[n] = makeTile(n);
+        tileLabels_[n]->show();
     }
-    kosticka_[Board::Blank]->lower();
+    tileLabels_[Board::Blank]->lower();
     for (int n = 1; n <= Board::Blank; ++n)
-        kosticka_[n]->setText(QString::number(n));
+        tileLabels_[n]->setText(QString::number(n));
     // Lays the tiles out in the solved arrangement, then shuffles, before the
     // window is first shown: the player never sees the solved board.
     game_.load(static_cast<float>(design::ClientWidth), static_cast<float>(design::ClientHeight),
                static_cast<float>(design::StripHeight));
 }
 
-void Form1::centreOnScreen()
+void MainWindow::centreOnScreen()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
@@ -187,7 +187,7 @@ void Form1::centreOnScreen()
     move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
 }
 
-void Form1::centreInFrameOnce()
+void MainWindow::centreInFrameOnce()
 {
     // The window manager has framed the window: centre it once more, now by
     // the size with the frame. Later moves are the player's.
@@ -197,13 +197,13 @@ void Form1::centreInFrameOnce()
     }
 }
 
-void Form1::moveEvent(QMoveEvent* event)
+void MainWindow::moveEvent(QMoveEvent* event)
 {
     QMainWindow::moveEvent(event);
     centreInFrameOnce();
 }
 
-void Form1::showEvent(QShowEvent* event)
+void MainWindow::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     // The frame may become known without a move (its size announced after
@@ -215,70 +215,70 @@ void Form1::showEvent(QShowEvent* event)
 
 // --- GameView -------------------------------------------------------------
 
-void Form1::placeTile(int tile, TilePlace place, float width, float height)
+void MainWindow::placeTile(int tile, TilePlace place, float width, float height)
 {
-    kosticka_[tile]->setGeometry(twipsRect(place.left, place.top, width, height));
-    accessibility::tileMoved(kosticka_[tile]);
+    tileLabels_[tile]->setGeometry(twipsRect(place.left, place.top, width, height));
+    accessibility::tileMoved(tileLabels_[tile]);
 }
 
-void Form1::tileSlid(int tile)
+void MainWindow::tileSlid(int tile)
 {
-    accessibility::tileSlid(kosticka_[tile], picture1_);
+    accessibility::tileSlid(tileLabels_[tile], strip_);
 }
 
-void Form1::newGameDealt()
+void MainWindow::newGameDealt()
 {
-    accessibility::newGame(picture1_);
+    accessibility::newGame(strip_);
 }
 
-QString Form1::moveText() const
+QString MainWindow::moveText() const
 {
-    return label1_->caption();
+    return moveCount_->caption();
 }
 
-void Form1::setMoveText(const QString& text)
+void MainWindow::setMoveText(const QString& text)
 {
-    label1_->setCaption(text);
+    moveCount_->setCaption(text);
 }
 
-QString Form1::timeText() const
+QString MainWindow::timeText() const
 {
-    return label2_->caption();
+    return clock_->caption();
 }
 
-void Form1::setTimeText(const QString& text)
+void MainWindow::setTimeText(const QString& text)
 {
-    label2_->setCaption(text);
+    clock_->setCaption(text);
 }
 
-void Form1::setClockRunning(bool running)
+void MainWindow::setClockRunning(bool running)
 {
     // A click while the clock runs leaves its period alone: restarting it on
     // every click would hold the clock back for a player who clicks quickly.
     if (!running)
-        timer1_.stop();
-    else if (!timer1_.isActive())
-        timer1_.start();
+        secondTimer_.stop();
+    else if (!secondTimer_.isActive())
+        secondTimer_.start();
 }
 
-void Form1::focusStrip()
+void MainWindow::focusStrip()
 {
-    picture1_->setFocus(Qt::OtherFocusReason);
+    strip_->setFocus(Qt::OtherFocusReason);
 }
 
-void Form1::showResult(const QString& text)
+void MainWindow::showResult(const QString& text)
 {
     dialogs_.inform(this, text, QStringLiteral("Konec hry"));
 }
 
-void Form1::rankFinishedGame()
+void MainWindow::rankFinishedGame()
 {
-    Command3_Click();
+    rankGame();
 }
 
-bool Form1::yieldToEvents()
+bool MainWindow::yieldToEvents()
 {
-    // Before the window is first shown (the shuffle of Form_Load) nothing can
+    // Before the window is first shown (the shuffle of loadWindow) nothing can
     // click, tick or press a key, and two hundred trips through the event
     // loop there would only delay the window.
     if (isVisible())
@@ -286,82 +286,82 @@ bool Form1::yieldToEvents()
     return !closing_;
 }
 
-// --- Event procedures -----------------------------------------------------
+// --- What clicks, keys, menus and the timer run ----------------------------
 
-void Form1::Form_Click()
+void MainWindow::surfaceClicked()
 {
     dialogs_.beep();
 }
 
-void Form1::Kosticka_Click(std::int16_t index)
+void MainWindow::tileClicked(std::int16_t index)
 {
-    game_.Kosticka_Click(index);
+    game_.tileClicked(index);
 }
 
-void Form1::Timer1_Timer()
+void MainWindow::clockTick()
 {
-    game_.Timer1_Timer();
+    game_.clockTick();
 }
 
-void Form1::miRozhazej_Click()
+void MainWindow::newGame()
 {
-    game_.miRozhazej_Click();
+    game_.newGame();
 }
 
-BestOfPanel* Form1::Picture2()
+BestOfPanel* MainWindow::bestOfPanel()
 {
     // Built when first asked for: until F2 or a finished game nothing shows
     // it, and building its 25 controls cost the start about a million
     // instructions. It comes last among the surface's children, above the
     // rest, where showAtCorner() would raise it anyway.
-    if (!picture2_) {
-        picture2_ = new BestOfPanel(surface_, dialogs_, scoreFile_);
+    if (!bestOfPanel_) {
+        bestOfPanel_ = new BestOfPanel(surface_, dialogs_, scoreFile_);
         // What the panel covers leaves the screen reader's picture while it is shown.
-        picture2_->installEventFilter(this);
+        bestOfPanel_->installEventFilter(this);
     }
-    return picture2_;
+    return bestOfPanel_;
 }
 
-void Form1::mnuBestOf_Click()
+void MainWindow::bestOfCommand()
 {
-    Picture2()->showAtCorner();
-    picture2_->Command2_Click();
+    bestOfPanel()->showAtCorner();
+    bestOfPanel_->loadTable();
 }
 
-void Form1::miKonec_Click()
+void MainWindow::quitCommand()
 {
     close();
 }
 
-void Form1::Command3_Click()
+void MainWindow::rankGame()
 {
-    Picture2()->Command3_Click(label2_->caption());
+    bestOfPanel()->rankGame(clock_->caption());
 }
 
-void Form1::mnu02_Click()
+void MainWindow::helpCommand()
 {
     dialogs_.inform(this, helpText(), QStringLiteral("Ovládání"));
 }
 
-void Form1::mnu05_Click()
+void MainWindow::aboutCommand()
 {
     dialogs_.inform(this, aboutText(), QStringLiteral("O aplikaci"));
 }
 
-void Form1::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     // A shuffle that yields to the event loop sees this and stops before its
     // next move; nothing is asked and nothing is saved.
     closing_ = true;
-    timer1_.stop();
+    secondTimer_.stop();
     QMainWindow::closeEvent(event);
 }
 
-bool Form1::eventFilter(QObject* watched, QEvent* event)
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == windowHandle() && event->type() == QEvent::Expose)
         centreInFrameOnce();
-    if (watched == picture2_ && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+    if (watched == bestOfPanel_ && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
         accessibility::coverChanged(this);
     // A click on the window's own surface: in play, the free cell, since the
     // tiles and the strip cover the rest and take their own clicks.
@@ -373,7 +373,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
         if (event->type() == QEvent::MouseButtonRelease && pressedOnSurface_) {
             pressedOnSurface_ = false;
             if (surface_->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint()))
-                Form_Click();
+                surfaceClicked();
             return true;
         }
     }

@@ -28,38 +28,39 @@ constexpr double ClientHeight = 4095;
 constexpr double StripHeight = 306;
 }  // namespace design
 
-class Form1 final : public QMainWindow, private GameView {
+class MainWindow final : public QMainWindow, private GameView {
     Q_OBJECT
 public:
     // `directions` replaces the clock-seeded generator, for tests.
-    Form1(Dialogs& dialogs, const QString& scoreFile,
-          std::unique_ptr<DirectionSource> directions = nullptr);
-    ~Form1() override;
+    MainWindow(Dialogs& dialogs, const QString& scoreFile,
+               std::unique_ptr<DirectionSource> directions = nullptr);
+    ~MainWindow() override;
 
-    // Event procedures.
-    void Form_Click();
-    void Kosticka_Click(std::int16_t index);
-    void Timer1_Timer();
-    void miRozhazej_Click();
-    void mnuBestOf_Click();
-    void miKonec_Click();
-    void mnu02_Click();
-    void mnu05_Click();
-    void Command3_Click();
+    // What the player's clicks, keys and menu commands and the one-second
+    // timer run; public, so that tests run them as the player would.
+    void surfaceClicked();
+    void tileClicked(std::int16_t index);
+    void clockTick();
+    void newGame();
+    void bestOfCommand();
+    void quitCommand();
+    void helpCommand();
+    void aboutCommand();
+    void rankGame();
 
     // The controls, for the tests and the accessibility layer.
     const Game& game() const { return game_; }
     QWidget* surface() const { return surface_; }
-    Panel* Picture1() const { return picture1_; }
-    Label* Label1() const { return label1_; }
-    Label* Label2() const { return label2_; }
-    Label* Kosticka(int index) const { return kosticka_[index]; }
+    Panel* strip() const { return strip_; }
+    Label* moveCount() const { return moveCount_; }
+    Label* clock() const { return clock_; }
+    Label* tileLabel(int index) const { return tileLabels_[index]; }
     // The best-of panel, built on first use.
-    BestOfPanel* Picture2();
+    BestOfPanel* bestOfPanel();
     // The best-of panel, or null while nothing has asked for it: it is not
     // shown then.
-    BestOfPanel* builtPicture2() const { return picture2_; }
-    QTimer& Timer1() { return timer1_; }
+    BestOfPanel* builtBestOfPanel() const { return bestOfPanel_; }
+    QTimer& secondTimer() { return secondTimer_; }
 
     static QString helpText();
     static QString aboutText();
@@ -71,7 +72,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Form_Load();
+    void loadWindow();
     void centreOnScreen();
     void centreInFrameOnce();
     void buildMenus();
@@ -96,12 +97,12 @@ private:
     std::unique_ptr<DirectionSource> directions_;
     Game game_;
     QWidget* surface_ = nullptr;
-    Panel* picture1_ = nullptr;
-    Label* label1_ = nullptr;
-    Label* label2_ = nullptr;
-    std::array<Label*, Board::Blank + 1> kosticka_{};  // [0] unused
-    BestOfPanel* picture2_ = nullptr;
-    QTimer timer1_;
+    Panel* strip_ = nullptr;
+    Label* moveCount_ = nullptr;
+    Label* clock_ = nullptr;
+    std::array<Label*, Board::Blank + 1> tileLabels_{};  // [0] unused
+    BestOfPanel* bestOfPanel_ = nullptr;
+    QTimer secondTimer_;
     bool closing_ = false;
     bool pressedOnSurface_ = false;
     bool centredInFrame_ = false;

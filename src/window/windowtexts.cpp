@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: 0BSD
 // The texts of the help and About boxes.
-#include "window/form1.h"
+#include "window/mainwindow.h"
 
 #include "version.h"
 
@@ -18,7 +18,7 @@ QString joinLines(const QStringList& lines)
 
 }  // namespace
 
-QString Form1::helpText()
+QString MainWindow::helpText()
 {
     return joinLines({
         QStringLiteral("Cíl hry:"),
@@ -35,7 +35,7 @@ QString Form1::helpText()
     });
 }
 
-QString Form1::aboutText()
+QString MainWindow::aboutText()
 {
     return joinLines({
         QStringLiteral("Tavlin %1.%2.%3").arg(VersionMajor).arg(VersionMinor).arg(VersionRevision),

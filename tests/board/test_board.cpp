@@ -61,15 +61,15 @@ private slots:
         view.onYield = [&] {
             if (++yields == 50) {
                 moves = 0;
-                game.miRozhazej_Click();
+                game.newGame();
             } else if (yields % 7 == 0) {
                 const Cell free = game.board().freeCell();
                 clicking = true;
-                game.Kosticka_Click(static_cast<std::int16_t>(game.board().tileAt(free.r < 4 ? free.r + 1 : free.r - 1, free.s)));
+                game.tileClicked(static_cast<std::int16_t>(game.board().tileAt(free.r < 4 ? free.r + 1 : free.r - 1, free.s)));
                 clicking = false;
             }
         };
-        game.miRozhazej_Click();
+        game.newGame();
         QCOMPARE(moves, 201);
     }
 };

@@ -34,13 +34,13 @@ class TestBestOfPanel : public QObject {
 
     std::unique_ptr<GameWindow> w_;
 
-    tavlin::BestOfPanel& panel() { return *w_->window.Picture2(); }
+    tavlin::BestOfPanel& panel() { return *w_->window.bestOfPanel(); }
     const std::vector<FakeDialogs::Box>& boxes() { return w_->dialogs.boxes; }
     QStringList shown()
     {
         QStringList texts;
         for (int i = 0; i < tavlin::BestOfPanel::Rows; ++i)
-            texts << panel().scr(i)->caption() << panel().Jmeno(i)->caption();
+            texts << panel().timeInRow(i)->caption() << panel().nameInRow(i)->caption();
         return texts;
     }
 
@@ -58,20 +58,20 @@ private slots:
         const QStringList mine = table({"42", "Příliš " + QString(300, u'Ž'), "0100"});
         QCOMPARE(shown(), mine);
         w_->dialogs.confirmAnswers = {false, true, true};
-        QTest::mouseClick(panel().Label5(), Qt::LeftButton);
+        QTest::mouseClick(panel().clearLabel(), Qt::LeftButton);
         QCOMPARE(boxes().at(0).text, QStringLiteral("Opravdu chcete vymazat tabulku s nejvyšším skóre?"));
         QVERIFY(untouched(w_->path));
         QCOMPARE(shown(), mine);
-        QTest::mouseClick(panel().Label5(), Qt::LeftButton);
+        QTest::mouseClick(panel().clearLabel(), Qt::LeftButton);
         QCOMPARE(listOf(tavlin::scorefile::load(w_->path)), Defaults);
         QCOMPARE(shown(), Defaults);
-        QCOMPARE(QAccessible::queryAccessibleInterface(panel().scr(1))->text(QAccessible::Name), "110 sekund");
+        QCOMPARE(QAccessible::queryAccessibleInterface(panel().timeInRow(1))->text(QAccessible::Name), "110 sekund");
         // A clear that cannot be saved shows the new table all the same.
         QVERIFY(QFile::remove(w_->path) && QDir().mkdir(w_->path));
-        panel().Jmeno(0)->setCaption(QStringLiteral("Eva"));
-        QTest::mouseClick(panel().Label5(), Qt::LeftButton);
+        panel().nameInRow(0)->setCaption(QStringLiteral("Eva"));
+        QTest::mouseClick(panel().clearLabel(), Qt::LeftButton);
         QCOMPARE(shown(), Defaults);
-        QTest::mouseClick(panel().Label4(), Qt::LeftButton);
+        QTest::mouseClick(panel().closeLabel(), Qt::LeftButton);
         QVERIFY(panel().isHidden());
     }
 
@@ -112,8 +112,8 @@ private slots:
         QStringList duringBox;  // the first box's: the rows moved, the new time beside the name its row had
         w_->dialogs.onAsk = [&] { duringBox = duringBox.isEmpty() ? shown() : duringBox; };
         for (const QString& clock : clocks) {
-            w_->window.Label2()->setCaption(clock);
-            w_->window.Command3_Click();
+            w_->window.clock()->setCaption(clock);
+            w_->window.rankGame();
         }
         QVERIFY(panel().isVisible());
         QCOMPARE(panel().pos(), QPoint(0, 0));
@@ -146,16 +146,16 @@ private slots:
             };
         };
         otherPlayer(120);
-        w_->window.Label2()->setCaption(QStringLiteral("150"));
-        w_->window.Command3_Click();
+        w_->window.clock()->setCaption(QStringLiteral("150"));
+        w_->window.rankGame();
         const QStringList both = ranked(ranked(Defaults, 2, "120", "Eva"), 6, "150", "Šárka");
         QCOMPARE(listOf(tavlin::scorefile::load(w_->path)), both);
         QCOMPARE(shown(), both);
         otherPlayer(0);  // three times, while the box of a 165 s game is open: 150 to 170 go, and 165 with them
         const auto hurry = w_->dialogs.onAsk;
         w_->dialogs.onAsk = [hurry] { hurry(), hurry(), hurry(); };
-        w_->window.Label2()->setCaption(QStringLiteral("165"));
-        w_->window.Command3_Click();
+        w_->window.clock()->setCaption(QStringLiteral("165"));
+        w_->window.rankGame();
         const QStringList fast = ranked(ranked(ranked(both, 0, "0", "Eva"), 0, "0", "Eva"), 0, "0", "Eva");
         QCOMPARE(listOf(tavlin::scorefile::load(w_->path)), fast);
         QCOMPARE(shown(), fast);
@@ -166,8 +166,8 @@ private slots:
     {
         QVERIFY(QDir().mkdir(w_->path));
         w_->dialogs.textAnswers = {QStringLiteral("Eva")};
-        w_->window.Label2()->setCaption(QStringLiteral("7"));
-        w_->window.Command3_Click();
+        w_->window.clock()->setCaption(QStringLiteral("7"));
+        w_->window.rankGame();
         QCOMPARE(shown(), table({"7", "Eva"}));
         QVERIFY(boxes().back().text.endsWith("Důvod: Na místě souboru je složka nebo něco jiného než obyčejný soubor."));
     }
@@ -179,7 +179,7 @@ private slots:
             return runAsNobody();  // root reads any file
         writeBytes(w_->path, "57\r\nEva\r\n");
         QVERIFY(QFile::setPermissions(w_->path, QFile::WriteOwner));  // writable all the same
-        w_->window.Command3_Click();  // solved with the clock at 0, the name box cancelled
+        w_->window.rankGame();  // solved with the clock at 0, the name box cancelled
         QCOMPARE(shown(), table({"0"}));
         QCOMPARE(boxes().back().text, "Tabulku nejlepších hráčů se nepodařilo uložit.\r\rSoubor: " + w_->path
                  + "\rDůvod: Dosavadní tabulku se nepodařilo přečíst, a proto se nepřepíše. Výsledek hry není uložen.");

@@ -58,7 +58,7 @@ void whenBoxOpens(std::function<void(QWidget*)> answer)
 
 }  // namespace
 
-class TestForm1 : public QObject {
+class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
     // Where every control stands (design numbers in pixels) and what its
@@ -69,9 +69,9 @@ private slots:
         Fixture f;
         for (int n = 1; n <= 16; ++n) {  // the scripted shuffle leaves tile 15 and the blank swapped
             const int cell = n == 15 ? 16 : n == 16 ? 15 : n;
-            QCOMPARE(f.window.Kosticka(n)->geometry(), cellRect((cell - 1) / 4 + 1, (cell - 1) % 4 + 1));
+            QCOMPARE(f.window.tileLabel(n)->geometry(), cellRect((cell - 1) / 4 + 1, (cell - 1) % 4 + 1));
         }
-        f.window.Label2()->setCaption(QStringLiteral("888"));
+        f.window.clock()->setCaption(QStringLiteral("888"));
         QImage shot = f.window.surface()->grab().toImage();
         QVERIFY(shows(shot, QRect(8, 0, 40, 20), Maroon));               // the time
         QCOMPARE(shot.pixelColor(cellRect(4, 3).center()), LightGreen);  // the free cell
@@ -80,33 +80,33 @@ private slots:
 
         // Shown, the panel lies over the strip and every row of the board.
         f.key(Qt::Key_F2);
-        BestOfPanel* p = f.window.Picture2();
+        BestOfPanel* p = f.window.bestOfPanel();
         for (QPoint at : {QPoint(112, 10), QPoint(28, 50), QPoint(84, 115), QPoint(140, 180), QPoint(196, 240)}) {
             QWidget* top = f.window.surface()->childAt(at);
             QVERIFY2(top == p || p->isAncestorOf(top), qPrintable(top->objectName()));
         }
         shot = f.window.surface()->grab().toImage();
         QVERIFY(!shows(shot, QRect(0, 0, 224, 273), Maroon));
-        for (auto [label, colour] : {std::pair{p->Label3(), Green}, {p->Label4(), QColor(Qt::blue)}, {p->Label5(), QColor(Qt::red)}})
+        for (auto [label, colour] : {std::pair{p->heading(), Green}, {p->closeLabel(), QColor(Qt::blue)}, {p->clearLabel(), QColor(Qt::red)}})
             QVERIFY(shows(shot, label->geometry(), colour));
 
         // Labels that follow their text keep their left edge, or their right
         // edge (given as a negative x), as their captions grow.
-        f.window.Label1()->setCaption(QStringLiteral("Počet tahů: 123456"));
-        p->Jmeno(9)->setCaption(QStringLiteral("Jméno <b>delší</b>, než je místo mezi sloupci"));
-        p->scr(9)->setCaption(QStringLiteral("123456789"));
+        f.window.moveCount()->setCaption(QStringLiteral("Počet tahů: 123456"));
+        p->nameInRow(9)->setCaption(QStringLiteral("Jméno <b>delší</b>, než je místo mezi sloupci"));
+        p->timeInRow(9)->setCaption(QStringLiteral("123456789"));
         const struct { QWidget* widget; int x, y; } places[] = {
-            {f.window.Picture1(), 0, 0}, {f.window.Label2(), 8, 0}, {f.window.Label1(), -220, 0},
-            {p, 0, 0}, {p->Label3(), 8, 0}, {p->Label5(), 8, 248}, {p->Label4(), -217, 248},
-            {p->Jmeno(0), 8, 24}, {p->scr(0), -214, 24}, {p->Jmeno(2), 8, 88}, {p->scr(3), -214, 128},
-            {p->Jmeno(9), 8, 224}, {p->scr(9), -214, 224},
+            {f.window.strip(), 0, 0}, {f.window.clock(), 8, 0}, {f.window.moveCount(), -220, 0},
+            {p, 0, 0}, {p->heading(), 8, 0}, {p->clearLabel(), 8, 248}, {p->closeLabel(), -217, 248},
+            {p->nameInRow(0), 8, 24}, {p->timeInRow(0), -214, 24}, {p->nameInRow(2), 8, 88}, {p->timeInRow(3), -214, 128},
+            {p->nameInRow(9), 8, 224}, {p->timeInRow(9), -214, 224},
         };
         for (const auto& place : places) {
             const QRect g = place.widget->geometry();
             QCOMPARE(QPoint(place.x < 0 ? -(g.right() + 1) : g.x(), g.y()), QPoint(place.x, place.y));
             QVERIFY(g.width() >= place.widget->sizeHint().width());
         }
-        QVERIFY(p->Jmeno(9)->width() >= p->Jmeno(9)->fontMetrics().horizontalAdvance(p->Jmeno(9)->text()));  // no markup
+        QVERIFY(p->nameInRow(9)->width() >= p->nameInRow(9)->fontMetrics().horizontalAdvance(p->nameInRow(9)->text()));  // no markup
 
         // The menus, the help and the About box, word for word.
         QStringList items;
@@ -179,43 +179,43 @@ private slots:
     void aWholeGame()
     {
         Fixture f;
-        QCOMPARE(QApplication::focusWidget(), f.window.Picture1());  // where a box gives it back to
+        QCOMPARE(QApplication::focusWidget(), f.window.strip());  // where a box gives it back to
         f.window.surface()->setFocus();
         f.clickTile(1);  // far from the free cell: nothing moves; rows 1 to 3 in order are no solved board
-        QVERIFY(f.window.Timer1().isActive());
-        QCOMPARE(f.window.Timer1().interval(), 1000);
-        QCOMPARE(QApplication::focusWidget(), f.window.Picture1());
+        QVERIFY(f.window.secondTimer().isActive());
+        QCOMPARE(f.window.secondTimer().interval(), 1000);
+        QCOMPARE(QApplication::focusWidget(), f.window.strip());
         for (auto [from, to] : {std::pair{"0", "1"}, {"1", "2"}, {"59", "60"}, {"99", "100"}, {"999999", "1000000"}}) {
-            f.window.Label2()->setCaption(QLatin1String(from));
-            f.window.Timer1_Timer();
+            f.window.clock()->setCaption(QLatin1String(from));
+            f.window.clockTick();
             QCOMPARE(f.time(), QLatin1String(to));
         }
-        f.window.Label2()->setCaption(QStringLiteral("7"));
+        f.window.clock()->setCaption(QStringLiteral("7"));
         bool clockRanDuringBox = true;
-        f.dialogs.onInform = [&] { clockRanDuringBox = f.window.Timer1().isActive(); };
+        f.dialogs.onInform = [&] { clockRanDuringBox = f.window.secondTimer().isActive(); };
         f.dialogs.textAnswers = {QStringLiteral("Šárka")};
         f.clickTile(15);
         QCOMPARE(f.dialogs.boxes.at(0).title, QStringLiteral("Konec hry"));
         QCOMPARE(f.dialogs.boxes.at(0).text, QStringLiteral("Skládanka je složena. \rPočet tahů: 1\rVáš čas: 7"));
         QVERIFY(!clockRanDuringBox);
-        QCOMPARE(f.window.Picture2()->scr(0)->caption(), QStringLiteral("7"));
-        QCOMPARE(f.window.Picture2()->Jmeno(0)->caption(), QStringLiteral("Šárka"));
+        QCOMPARE(f.window.bestOfPanel()->timeInRow(0)->caption(), QStringLiteral("7"));
+        QCOMPARE(f.window.bestOfPanel()->nameInRow(0)->caption(), QStringLiteral("Šárka"));
         QCOMPARE(f.time(), QStringLiteral("0"));
-        f.click(f.window.Picture2()->Label4());
+        f.click(f.window.bestOfPanel()->closeLabel());
         f.clickTile(12);  // above the free cell: it slides down, counted on from the finished game
         // A screen reader's press that follows its own click on the tile is that click again.
-        QAccessible::queryAccessibleInterface(f.window.Kosticka(12))->actionInterface()->doAction(
+        QAccessible::queryAccessibleInterface(f.window.tileLabel(12))->actionInterface()->doAction(
             QAccessibleActionInterface::pressAction());
         QCoreApplication::processEvents();
-        QCOMPARE(f.window.Kosticka(12)->geometry(), cellRect(4, 4));
+        QCOMPARE(f.window.tileLabel(12)->geometry(), cellRect(4, 4));
         f.clickTile(13);  // the free cell is at the right edge: the next row's first tile is no neighbour
         // Stray clicks: only the one on the free cell beeps, and a press on
         // a tile released outside it is no click.
         f.click(f.window.surface(), cellRect(3, 4).center());
-        f.click(f.window.Picture1(), QPoint(100, 10));
-        f.click(f.window.Label1());
-        QTest::mousePress(f.window.Kosticka(8), Qt::LeftButton);
-        QTest::mouseRelease(f.window.Kosticka(8), Qt::LeftButton, {}, QPoint(-10, 10));
+        f.click(f.window.strip(), QPoint(100, 10));
+        f.click(f.window.moveCount());
+        QTest::mousePress(f.window.tileLabel(8), Qt::LeftButton);
+        QTest::mouseRelease(f.window.tileLabel(8), Qt::LeftButton, {}, QPoint(-10, 10));
         QCOMPARE(f.moves(), QStringLiteral("Počet tahů: 2"));
         QCOMPARE(f.dialogs.beeps, 1);
     }
@@ -229,10 +229,10 @@ private slots:
         for (int i = 0; i < 1000; ++i)
             QVERIFY(random.next() < 1);
         testing::FakeDialogs dialogs;
-        Form1 first(dialogs, QString()), second(dialogs, QString());
+        MainWindow first(dialogs, QString()), second(dialogs, QString());
         bool same = true;
         for (int n = 1; n <= 16; ++n)
-            same = same && first.Kosticka(n)->pos() == second.Kosticka(n)->pos();
+            same = same && first.tileLabel(n)->pos() == second.tileLabel(n)->pos();
         QVERIFY(!same);
     }
 
@@ -244,11 +244,11 @@ private slots:
     {
         Fixture f;
         f.clickTile(11);
-        f.window.Timer1_Timer();
+        f.window.clockTick();
         int running = 0, deepest = 0;
         auto newGame = [&] {
             deepest = std::max(deepest, ++running);
-            f.window.miRozhazej_Click();
+            f.window.newGame();
             --running;
         };
         for (int i = 0; i < 10000; ++i)
@@ -257,17 +257,17 @@ private slots:
         QCOMPARE(deepest, 2);  // each one asked for in the yield returns at once
         QCOMPARE(f.moves(), QStringLiteral("Počet tahů: 0"));
         QCOMPARE(f.time(), QStringLiteral("0"));
-        QVERIFY(!f.window.Timer1().isActive());
+        QVERIFY(!f.window.secondTimer().isActive());
         QList<QPoint> before;
         for (int n = 1; n <= 16; ++n)
-            before << f.window.Kosticka(n)->pos();
-        QTimer::singleShot(0, &f.window, [&] { f.window.miKonec_Click(); });  // arrives at the first yield
-        f.window.miRozhazej_Click();
+            before << f.window.tileLabel(n)->pos();
+        QTimer::singleShot(0, &f.window, [&] { f.window.quitCommand(); });  // arrives at the first yield
+        f.window.newGame();
         QVERIFY(!f.window.isVisible());
         for (int n = 1; n <= 16; ++n)
-            QCOMPARE(f.window.Kosticka(n)->pos(), before[n - 1]);
+            QCOMPARE(f.window.tileLabel(n)->pos(), before[n - 1]);
     }
 };
 
-QTEST_MAIN(TestForm1)
-#include "test_form1.moc"
+QTEST_MAIN(TestMainWindow)
+#include "test_mainwindow.moc"
