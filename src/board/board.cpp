@@ -66,6 +66,15 @@ std::optional<Cell> Board::neighbourWithCaption(const QString& wanted) const
     return std::nullopt;
 }
 
+Cell Board::cellOf(int tile) const
+{
+    for (std::int16_t r = 1; r <= Size; ++r)
+        for (std::int16_t s = 1; s <= Size; ++s)
+            if (tileAt(r, s) == tile)
+                return {r, s};
+    return {};
+}
+
 bool Board::isSolved() const
 {
     bool solved = true;

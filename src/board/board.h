@@ -54,6 +54,8 @@ public:
     bool isSolved() const;
 
     int tileAt(int r, int s) const { return cells_[r - 1][s - 1]; }
+    // The cell where `tile` stands now; the free cell's for Blank.
+    Cell cellOf(int tile) const;
     const QString& caption(int tile) const { return captions_[tile]; }
     TilePlace place(int tile) const { return places_[tile]; }
     Cell freeCell() const { return {freeR_, freeS_}; }

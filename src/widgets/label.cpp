@@ -6,7 +6,6 @@
 #include <QAccessible>
 #include <QFontDatabase>
 #include <QMetaMethod>
-#include <QMouseEvent>
 #include <QStringList>
 
 #include <algorithm>
@@ -158,26 +157,24 @@ void Label::showEvent(QShowEvent* event)
 
 void Label::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton) {
-        pressed_ = true;
+    if (leftClick_.take(*event, rect()) == LeftClick::Seen::Other)
+        QLabel::mousePressEvent(event);
+    else
         event->accept();
-        return;
-    }
-    QLabel::mousePressEvent(event);
 }
 
 void Label::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && pressed_) {
-        pressed_ = false;
-        event->accept();
-        if (rect().contains(event->position().toPoint())) {
-            lastClick_.start();
-            emit clicked();
-        }
+    const LeftClick::Seen seen = leftClick_.take(*event, rect());
+    if (seen == LeftClick::Seen::Other) {
+        QLabel::mouseReleaseEvent(event);
         return;
     }
-    QLabel::mouseReleaseEvent(event);
+    event->accept();
+    if (seen == LeftClick::Seen::Click) {
+        lastClick_.start();
+        emit clicked();
+    }
 }
 
 Panel::Panel(QWidget* parent, const QColor& background) : QWidget(parent)

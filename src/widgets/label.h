@@ -4,6 +4,8 @@
 // label), and, for labels that follow their text, a fixed left or right edge
 // that stays put while the label grows or shrinks with its caption.
 
+#include "widgets/click.h"
+
 #include <QColor>
 #include <QElapsedTimer>
 #include <QFont>
@@ -63,7 +65,7 @@ private:
     Sizing sizing_;
     int edge_ = 0;
     int top_ = 0;
-    bool pressed_ = false;
+    LeftClick leftClick_;
     bool fitWhenShown_ = false;
     QElapsedTimer lastClick_;
 };

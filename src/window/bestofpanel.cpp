@@ -67,6 +67,9 @@ BestOfPanel::BestOfPanel(QWidget* parent, Dialogs& dialogs, QString scoreFile)
     heading_ = makeTextLabel(this, QStringLiteral("Label3"), Label::Sizing::FollowLeft,
                             QStringLiteral("Nejlepší hráči"), comicFont(12, true), Green, 120, 0);
 
+    // The screen reader names the panel by its heading.
+    setAccessibleName(heading_->caption());
+
     connect(closeLabel_, &Label::clicked, this, &BestOfPanel::closeClicked);
     connect(clearLabel_, &Label::clicked, this, &BestOfPanel::clearClicked);
 }

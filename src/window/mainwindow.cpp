@@ -1,20 +1,20 @@
 // SPDX-License-Identifier: 0BSD
 #include "window/mainwindow.h"
 
+#include "accessibility/accessibility.h"
+
 #include "window/bestofpanel.h"
-#include "window/accessibility.h"
 #include "window/icon.h"
+#include "window/placement.h"
 #include "widgets/twips.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QPixmap>
 #include <QLayout>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QStringList>
 #include <QWindow>
 
@@ -160,7 +160,9 @@ Label* MainWindow::makeTile(int index)
 void MainWindow::loadWindow()
 {
     adjustSize();
-    centreOnScreen();
+    // Centred now by the window with its menu bar; once more when the
+    // window manager has framed it (centreInFrameOnce).
+    centreOnScreen(*this);
     for (int n = 1; n < Board::Blank; ++n) {
         tileLabels_[n] = makeTile(n);
         tileLabels_[n]->show();
@@ -174,26 +176,13 @@ void MainWindow::loadWindow()
                static_cast<float>(design::StripHeight));
 }
 
-void MainWindow::centreOnScreen()
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    // Centred by its outer size. The frame is the window manager's: before
-    // the window is first shown it is not known, and the window with its
-    // menu bar stands in for it until the frame appears (moveEvent).
-    const QRect area = screen->geometry();
-    const QSize outer = frameGeometry().size();
-    move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
-}
-
 void MainWindow::centreInFrameOnce()
 {
     // The window manager has framed the window: centre it once more, now by
     // the size with the frame. Later moves are the player's.
     if (!centredInFrame_ && frameGeometry().size() != size()) {
         centredInFrame_ = true;
-        centreOnScreen();
+        centreOnScreen(*this);
     }
 }
 
@@ -322,6 +311,27 @@ BestOfPanel* MainWindow::bestOfPanel()
     return bestOfPanel_;
 }
 
+std::optional<Cell> MainWindow::cellShownBy(const QWidget* widget) const
+{
+    for (int tile = 1; tile <= Board::Blank; ++tile)
+        if (tileLabels_[tile] == widget)
+            return game_.board().cellOf(tile);
+    return std::nullopt;
+}
+
+QWidget* MainWindow::coveringPanel() const
+{
+    return bestOfPanel_;
+}
+
+bool MainWindow::isRowTime(const QWidget* widget) const
+{
+    for (int i = 0; bestOfPanel_ && i < BestOfPanel::Rows; ++i)
+        if (bestOfPanel_->timeInRow(i) == widget)
+            return true;
+    return false;
+}
+
 void MainWindow::bestOfCommand()
 {
     bestOfPanel()->showAtCorner();
@@ -365,17 +375,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         accessibility::coverChanged(this);
     // A click on the window's own surface: in play, the free cell, since the
     // tiles and the strip cover the rest and take their own clicks.
-    if (watched == surface_) {
-        if (event->type() == QEvent::MouseButtonPress) {
-            pressedOnSurface_ = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
-            return pressedOnSurface_;
-        }
-        if (event->type() == QEvent::MouseButtonRelease && pressedOnSurface_) {
-            pressedOnSurface_ = false;
-            if (surface_->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint()))
-                surfaceClicked();
+    if (watched == surface_
+        && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)) {
+        const LeftClick::Seen seen = surfaceClick_.take(*static_cast<QMouseEvent*>(event), surface_->rect());
+        if (seen == LeftClick::Seen::Click)
+            surfaceClicked();
+        if (seen != LeftClick::Seen::Other)
             return true;
-        }
     }
     return QMainWindow::eventFilter(watched, event);
 }

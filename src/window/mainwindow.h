@@ -4,8 +4,10 @@
 // the sixteen tile labels, the best-of panel, the one-second clock and the
 // two menus. It wires the widgets to the game logic and the best-of panel.
 
+#include "accessibility/readablewindow.h"
 #include "board/game.h"
 #include "window/dialogs.h"
+#include "widgets/click.h"
 #include "widgets/label.h"
 
 #include <QMainWindow>
@@ -28,7 +30,7 @@ constexpr double ClientHeight = 4095;
 constexpr double StripHeight = 306;
 }  // namespace design
 
-class MainWindow final : public QMainWindow, private GameView {
+class MainWindow final : public QMainWindow, public accessibility::ReadableWindow, private GameView {
     Q_OBJECT
 public:
     // `directions` replaces the clock-seeded generator, for tests.
@@ -51,15 +53,20 @@ public:
     // The controls, for the tests and the accessibility layer.
     const Game& game() const { return game_; }
     QWidget* surface() const { return surface_; }
-    Panel* strip() const { return strip_; }
-    Label* moveCount() const { return moveCount_; }
-    Label* clock() const { return clock_; }
-    Label* tileLabel(int index) const { return tileLabels_[index]; }
+    Panel* strip() const override { return strip_; }
+    Label* moveCount() const override { return moveCount_; }
+    Label* clock() const override { return clock_; }
+    Label* tileLabel(int index) const override { return tileLabels_[index]; }
     // The best-of panel, built on first use.
     BestOfPanel* bestOfPanel();
     // The best-of panel, or null while nothing has asked for it: it is not
     // shown then.
     BestOfPanel* builtBestOfPanel() const { return bestOfPanel_; }
+
+    // What the screen-reader layer asks besides the controls.
+    std::optional<Cell> cellShownBy(const QWidget* widget) const override;
+    QWidget* coveringPanel() const override;
+    bool isRowTime(const QWidget* widget) const override;
     QTimer& secondTimer() { return secondTimer_; }
 
     static QString helpText();
@@ -73,7 +80,6 @@ protected:
 
 private:
     void loadWindow();
-    void centreOnScreen();
     void centreInFrameOnce();
     void buildMenus();
     Label* makeTile(int index);
@@ -104,7 +110,7 @@ private:
     BestOfPanel* bestOfPanel_ = nullptr;
     QTimer secondTimer_;
     bool closing_ = false;
-    bool pressedOnSurface_ = false;
+    LeftClick surfaceClick_;
     bool centredInFrame_ = false;
 };
 

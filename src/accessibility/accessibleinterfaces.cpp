@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: 0BSD
 // The screen reader's view of the game's controls: labels, the status strip, the best-of panel, menu items.
-#include "window/accessibleinterfaces.h"
+#include "accessibility/accessibleinterfaces.h"
 
-#include "window/bestofpanel.h"
+#include "accessibility/readablewindow.h"
 #include "bestof/ranking.h"
-#include "window/mainwindow.h"
 #include "widgets/label.h"
 
 #include <QAccessible>
@@ -20,15 +19,19 @@
 
 namespace tavlin::accessibility {
 
+const ReadableWindow* readableWindowOf(const QWidget* widget)
+{
+    return widget ? dynamic_cast<const ReadableWindow*>(widget->window()) : nullptr;
+}
+
 bool covered(const QWidget* widget)
 {
-    const auto* form = qobject_cast<const MainWindow*>(widget->window());
-    const QWidget* panel = form ? form->builtBestOfPanel() : nullptr;
+    const ReadableWindow* window = readableWindowOf(widget);
+    const QWidget* panel = window ? window->coveringPanel() : nullptr;
     return panel && panel->isVisible() && widget != panel && !panel->isAncestorOf(widget);
 }
 
 namespace {
-
 
 // A modal box over the window takes every click and key meant for the
 // window and its menus; only the box itself and what it holds (the name
@@ -65,24 +68,6 @@ QString seconds(const QString& number)
     return number + u' ' + QString::fromUtf16(unit);
 }
 
-// The cell of a tile of the game's window; nothing for any other label.
-std::optional<Cell> cellOf(const Label* label)
-{
-    const auto* form = qobject_cast<const MainWindow*>(label->window());
-    if (!form)
-        return std::nullopt;
-    for (int tile = 1; tile <= Board::Blank; ++tile) {
-        if (form->tileLabel(tile) != label)
-            continue;
-        const Board& board = form->game().board();
-        for (std::int16_t r = 1; r <= Board::Size; ++r)
-            for (std::int16_t s = 1; s <= Board::Size; ++s)
-                if (board.tileAt(r, s) == tile)
-                    return Cell{r, s};
-    }
-    return std::nullopt;
-}
-
 // Where the screen reader's reading point was sent last, when that is not
 // the control with Qt's focus: the move count after a move. Cleared as soon
 // as Qt's focus moves, which then tells the screen reader itself.
@@ -114,8 +99,9 @@ public:
     void* interface_cast(QAccessible::InterfaceType type) override
     {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-        const auto* form = qobject_cast<const MainWindow*>(label()->window());
-        if (type == QAccessible::TextInterface && form && (label() == form->moveCount() || label() == form->clock()))
+        const ReadableWindow* window = readableWindowOf(label());
+        if (type == QAccessible::TextInterface && window
+            && (label() == window->moveCount() || label() == window->clock()))
             return static_cast<QAccessibleTextInterface*>(this);
 #endif
         return QAccessibleWidget::interface_cast(type);
@@ -151,7 +137,7 @@ public:
     QString text(QAccessible::Text t) const override
     {
         const Label* l = label();
-        const auto* form = qobject_cast<const MainWindow*>(l->window());
+        const ReadableWindow* window = readableWindowOf(l);
         // The free cell, hidden to the eye, is there for the ear: flat review
         // of a row then tells which column is empty.
         if (t == QAccessible::Name && isFreeCell())
@@ -160,16 +146,16 @@ public:
         // what they show, so that every screen reader speaks the number:
         // "Čas: 12 sekund", "Počet tahů: 17".
         const QString name = l->accessibleName();
-        if (t == QAccessible::Name && form && l == form->clock())
+        if (t == QAccessible::Name && window && l == window->clock())
             return name + QStringLiteral(": ") + seconds(l->caption());
         // A best-of row's time carries its unit: "150 sekund".
-        if (t == QAccessible::Name && isRowTime() && ranking::rowTime(l->caption()))
+        if (t == QAccessible::Name && window && window->isRowTime(l) && ranking::rowTime(l->caption()))
             return seconds(l->caption());
         if (t == QAccessible::Name)
             return l->caption();
         if (t != QAccessible::Description)
             return QAccessibleWidget::text(t);
-        if (const std::optional<Cell> cell = cellOf(l))
+        if (const std::optional<Cell> cell = window ? window->cellShownBy(l) : std::nullopt)
             return QStringLiteral("řádek %1, sloupec %2").arg(cell->r).arg(cell->s);
         // The clock and the count say all in their names: Orca 48 speaks a
         // description after the name, "Počet tahů: 1 1".
@@ -183,8 +169,7 @@ public:
     {
         if (!isFreeCell())
             return forTheEar(widget(), QAccessibleWidget::state());
-        const auto* form = static_cast<const MainWindow*>(label()->window());
-        return QAccessible::queryAccessibleInterface(form->tileLabel(1))->state();
+        return QAccessible::queryAccessibleInterface(readableWindowOf(label())->tileLabel(1))->state();
     }
 
     QRect rect() const override
@@ -223,18 +208,10 @@ public:
 
 private:
     Label* label() const { return static_cast<Label*>(widget()); }
-    bool isRowTime() const
-    {
-        const auto* panel = qobject_cast<const BestOfPanel*>(label()->parentWidget());
-        for (int i = 0; panel && i < BestOfPanel::Rows; ++i)
-            if (panel->timeInRow(i) == label())
-                return true;
-        return false;
-    }
     bool isFreeCell() const
     {
-        const auto* form = qobject_cast<const MainWindow*>(label()->window());
-        return form && label() == form->tileLabel(Board::Blank);
+        const ReadableWindow* window = readableWindowOf(label());
+        return window && label() == window->tileLabel(Board::Blank);
     }
 };
 
@@ -347,17 +324,11 @@ public:
     QAccessible::State state() const override { return forTheEar(widget(), QAccessibleWidget::state()); }
 };
 
-// The best-of panel: a pane named by its title, where the reading point
+// The best-of panel: a pane, named by its heading, where the reading point
 // goes when the panel opens.
 class PanelAccessible final : public QAccessibleWidget {
 public:
-    explicit PanelAccessible(BestOfPanel* panel) : QAccessibleWidget(panel, QAccessible::Pane) {}
-    QString text(QAccessible::Text t) const override
-    {
-        if (t == QAccessible::Name)
-            return static_cast<const BestOfPanel*>(widget())->heading()->caption();
-        return QAccessibleWidget::text(t);
-    }
+    explicit PanelAccessible(QWidget* panel) : QAccessibleWidget(panel, QAccessible::Pane) {}
     QAccessible::State state() const override { return forTheEar(widget(), QAccessibleWidget::state()); }
 };
 
@@ -373,11 +344,15 @@ QAccessibleInterface* interfaceFor(const QString&, QObject* object)
     if (auto* label = qobject_cast<Label*>(object))
         return new LabelAccessible(label);
     // The strip with the time and the move count is the window's status
-    // bar, where a screen reader's command for the status bar looks.
-    if (auto* panel = qobject_cast<Panel*>(object); panel && panel->objectName() == QLatin1String("Picture1"))
-        return new StripAccessible(panel);
-    if (auto* panel = qobject_cast<BestOfPanel*>(object))
-        return new PanelAccessible(panel);
+    // bar, where a screen reader's command for the status bar looks. Both
+    // it and the best-of panel are known by their object names: Qt may ask
+    // for their interfaces before the window has finished building them.
+    if (auto* panel = qobject_cast<Panel*>(object)) {
+        if (panel->objectName() == QLatin1String("Picture1"))
+            return new StripAccessible(panel);
+        if (panel->objectName() == QLatin1String("Picture2"))
+            return new PanelAccessible(panel);
+    }
     // Items that run a command; submenus and separators stay Qt's.
     auto* action = qobject_cast<QAction*>(object);
     if (!action || action->isSeparator() || action->menu())

@@ -1,20 +1,16 @@
 // SPDX-License-Identifier: 0BSD
-#include "window/accessibility.h"
+// The screen-reader layer's part in the game: what it is told when tiles move, a game is dealt or the best-of panel opens.
+#include "accessibility/accessibility.h"
 
-#include "window/accessibleinterfaces.h"
-#include "window/bestofpanel.h"
-#include "window/mainwindow.h"
+#include "accessibility/accessibleinterfaces.h"
+#include "accessibility/readablewindow.h"
+#include "widgets/label.h"
 
 #include <QAccessible>
-#include <QAccessibleWidget>
-#include <QAction>
 #include <QApplication>
-#include <QMenu>
 #include <QPointer>
-#include <QWindow>
 
 #include <initializer_list>
-#include <optional>
 
 namespace tavlin::accessibility {
 
@@ -56,12 +52,12 @@ void moveReadingPoint(QWidget* to)
 void focusChanged(QWidget* now)
 {
     setReadingPoint(nullptr);
-    auto* form = now ? qobject_cast<MainWindow*>(now->window()) : nullptr;
-    if (!form || now != form->strip() || !covered(now) || !QAccessible::isActive())
+    const ReadableWindow* window = readableWindowOf(now);
+    if (!window || now != window->strip() || !covered(now) || !QAccessible::isActive())
         return;
     QMetaObject::invokeMethod(
-        form->builtBestOfPanel(),
-        [panel = QPointer<QWidget>(form->builtBestOfPanel())] {
+        window->coveringPanel(),
+        [panel = QPointer<QWidget>(window->coveringPanel())] {
             if (panel && panel->isVisible())
                 moveReadingPoint(panel);
         },
@@ -128,7 +124,7 @@ void tileSlid(QWidget* tile, QWidget* strip)
     // "Počet tahů: 17", short enough to hear after every click.
     if (QAccessible::isActive())
         if (QAccessibleInterface* readable = QAccessible::queryAccessibleInterface(tile))
-            tell(tile, strip, static_cast<MainWindow*>(strip->window())->moveCount(),
+            tell(tile, strip, readableWindowOf(strip)->moveCount(),
                  readable->text(QAccessible::Name) + QStringLiteral(": ")
                      + readable->text(QAccessible::Description));
 }
@@ -140,7 +136,7 @@ void newGame(QWidget* strip)
     // announcement says it, and the point goes to the count: a strip met
     // anew would drop the announcement it sent.
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    QWidget* point = static_cast<MainWindow*>(strip->window())->moveCount();
+    QWidget* point = readableWindowOf(strip)->moveCount();
 #else
     QWidget* point = strip;
 #endif
@@ -149,23 +145,23 @@ void newGame(QWidget* strip)
 
 void coverChanged(QWidget* window)
 {
-    auto* form = qobject_cast<MainWindow*>(window);
-    if (!form || !QAccessible::isActive())
+    const ReadableWindow* readable = readableWindowOf(window);
+    if (!readable || !QAccessible::isActive())
         return;
     // What the panel covers or uncovers changes with it, and nobody else
     // says so. The panel's own parts are met anew each time.
-    BestOfPanel* panel = form->builtBestOfPanel();
+    QWidget* panel = readable->coveringPanel();
     if (!panel)
         return;
     const bool shown = panel->isVisible();
     const QAccessible::Event board = shown ? QAccessible::ObjectHide : QAccessible::ObjectShow;
     for (int tile = 1; tile <= Board::Blank; ++tile)
-        notify(form->tileLabel(tile), board);
-    for (QWidget* part : std::initializer_list<QWidget*>{form->strip(), form->moveCount(), form->clock()})
+        notify(readable->tileLabel(tile), board);
+    for (QWidget* part : std::initializer_list<QWidget*>{readable->strip(), readable->moveCount(), readable->clock()})
         notify(part, board);
     for (Label* part : panel->findChildren<Label*>())
         renew(part);
-    moveReadingPoint(shown ? static_cast<QWidget*>(panel) : form->strip());
+    moveReadingPoint(shown ? panel : readable->strip());
 }
 
 }  // namespace tavlin::accessibility
