@@ -64,7 +64,7 @@ std::optional<int> handleCommandLine(int argc, char* argv[])
             return std::fflush(stdout) == 0 ? 0 : 1;
         }
         if (arg == "--version") {
-            std::printf("Tavlin %d.%d.%d\n", tavlin::VersionMajor, tavlin::VersionMinor, tavlin::VersionRevision);
+            std::printf("%s\n", tavlin::VersionLine);
             return std::fflush(stdout) == 0 ? 0 : 1;
         }
         if (!arg.starts_with('-')) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: 0BSD
 #include "board/game.h"
 
+#include "board/boxlines.h"
+
 #include <QScopedValueRollback>
 
 #include <charconv>
@@ -75,8 +77,8 @@ void Game::tileClicked(std::int16_t index)
         view_.setClockRunning(false);
         const QString moves = view_.moveText();
         const QString time = view_.timeText();
-        view_.showResult(QStringLiteral("Skládanka je složena. ") + QChar(u'\r') + moves
-                         + QChar(u'\r') + QStringLiteral("Váš čas: ") + time);
+        view_.showResult(joinLines({QStringLiteral("Skládanka je složena. "), moves,
+                                    QStringLiteral("Váš čas: ") + time}));
         view_.rankFinishedGame();
         view_.setTimeText(QStringLiteral("0"));
     }

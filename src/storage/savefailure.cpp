@@ -2,6 +2,8 @@
 // Why a save failed: the causes a failed system call names, and the text the player reads.
 #include "storage/savefailure.h"
 
+#include "board/boxlines.h"
+
 #include <QDir>
 #include <QStringList>
 
@@ -76,13 +78,12 @@ QString failureText(const QString& shownPath, const WriteFailure& failure)
     if (entry == std::end(CauseTexts))
         entry = std::end(CauseTexts) - 1;  // Cause::Other
     const QString reason = QString::fromUtf16(entry->second);
-    const QStringList lines{
+    return joinLines({
         QStringLiteral("Tabulku nejlepších hráčů se nepodařilo uložit."),
         QString(),
         QStringLiteral("Soubor: %1").arg(QDir::toNativeSeparators(shownPath)),
         QStringLiteral("Důvod: %1").arg(reason),
-    };
-    return lines.join(QChar(u'\r'));
+    });
 }
 
 }  // namespace tavlin::scorefile

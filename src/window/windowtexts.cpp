@@ -2,21 +2,10 @@
 // The texts of the help and About boxes.
 #include "window/mainwindow.h"
 
+#include "board/boxlines.h"
 #include "version.h"
 
-#include <QStringList>
-
 namespace tavlin {
-
-namespace {
-
-// The boxes' texts join their lines with a lone carriage return.
-QString joinLines(const QStringList& lines)
-{
-    return lines.join(QChar(u'\r'));
-}
-
-}  // namespace
 
 QString MainWindow::helpText()
 {
@@ -38,7 +27,7 @@ QString MainWindow::helpText()
 QString MainWindow::aboutText()
 {
     return joinLines({
-        QStringLiteral("Tavlin %1.%2.%3").arg(VersionMajor).arg(VersionMinor).arg(VersionRevision),
+        QString::fromUtf8(VersionLine),
         QString::fromUtf8(AboutSubtitle),
         QString(),
         QStringLiteral("Zábavná logická hra, ve které je cílem"),
