@@ -7,23 +7,21 @@
 
 cmake_minimum_required(VERSION 3.25)
 
-set(failures 0)
+include(${CMAKE_CURRENT_LIST_DIR}/../fixtures/checks.cmake)
 set(no_display_line "tavlin: není dostupný žádný displej (X server ani Wayland), okno hry nelze otevřít.\n")
 set(see_help "Nápovědu vypíše: tavlin --help\n")
 
 # expect(<status> <stdout> <stderr> <argument>...)
-function(expect status stdout stderr)
+macro(expect status stdout stderr)
   # env execs the program, so an abort shows as such, not as a status.
   execute_process(COMMAND env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= ${PROGRAM} ${ARGN}
                   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 30)
-  if(NOT rc STREQUAL status OR NOT out STREQUAL stdout OR NOT err STREQUAL stderr)
-    string(JOIN " " arguments ${ARGN})
-    message(SEND_ERROR "FAIL: tavlin ${arguments}\n  status ${rc}, expected ${status}\n"
-                       "  stdout:\n${out}\n  expected:\n${stdout}\n  stderr:\n${err}\n  expected:\n${stderr}")
-    math(EXPR failures "${failures} + 1")
-    set(failures ${failures} PARENT_SCOPE)
-  endif()
-endfunction()
+  set(wanted_rc "${status}")
+  set(wanted_out "${stdout}")
+  set(wanted_err "${stderr}")
+  check("rc STREQUAL wanted_rc AND out STREQUAL wanted_out AND err STREQUAL wanted_err"
+        MESSAGE "tavlin ${ARGN}: status ${rc}, stdout:\n${out}\nstderr:\n${err}\nexpected ${status}:\n${stdout}\n${stderr}")
+endmacro()
 
 expect(0 "Tavlin ${VERSION}\n" "" --version)
 expect(2 "" "tavlin: neznámá volba „--fullscreen“.\n${see_help}" --fullscreen)
@@ -35,10 +33,8 @@ expect(1 "" "${no_display_line}" -display :99999 -reverse)
 
 execute_process(COMMAND env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "${PROGRAM}" --help
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 30)
-if(NOT rc EQUAL 0 OR NOT err STREQUAL "" OR NOT out MATCHES "^Použití: tavlin \\[VOLBA\\]\n.*--version  vypíše verzi")
-  message(SEND_ERROR "FAIL: tavlin --help ended with ${rc}, printed\n${out}\nand on stderr\n${err}")
-  math(EXPR failures "${failures} + 1")
-endif()
+string(REGEX MATCH "^Použití: tavlin \\[VOLBA\\]\n.*--version  vypíše verzi" usage "${out}")
+check("rc EQUAL 0 AND err STREQUAL \"\" AND usage" MESSAGE "tavlin --help ended with ${rc}, printed\n${out}\n${err}")
 
 # Started set-uid by another user, it says so instead of blaming the display.
 execute_process(COMMAND id -u OUTPUT_VARIABLE uid OUTPUT_STRIP_TRAILING_WHITESPACE)
@@ -57,7 +53,4 @@ else()
   message("SKIPPED: the set-uid start needs root to make a program of another user")
 endif()
 
-if(failures GREATER 0)
-  message(FATAL_ERROR "${failures} check(s) failed")
-endif()
-message("The command line behaves.")
+end_checks("The command line behaves.")

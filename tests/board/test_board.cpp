@@ -1,76 +1,56 @@
 // SPDX-License-Identifier: 0BSD
-// The game's rules without widgets, through a view that records what the
-// window would show.
+// The board alone: where the tiles stand in twips, which cell holds which tile, slides, neighbours, the solved board.
 
-#include "board/game.h"
-#include "fixtures/scripteddirections.h"
+#include "board/board.h"
 
 #include <QTest>
 
-#include <functional>
-
 using namespace tavlin;
-using tavlin::testing::ScriptedDirections;
-
-namespace {
-
-class RecordingView final : public GameView {
-public:
-    void placeTile(int tile, TilePlace, float, float) override { onPlace(tile); }
-    QString moveText() const override { return {}; }
-    void setMoveText(const QString&) override {}
-    QString timeText() const override { return QStringLiteral("0"); }
-    void setTimeText(const QString&) override {}
-    void setClockRunning(bool) override {}
-    void focusStrip() override {}
-    void tileSlid(int) override {}
-    void newGameDealt() override {}
-    void showResult(const QString&) override {}
-    void rankFinishedGame() override {}
-    bool yieldToEvents() override { onYield(); return true; }
-
-    std::function<void()> onYield = [] {};
-    std::function<void(int tile)> onPlace = [](int) {};
-};
-
-}  // namespace
 
 class TestBoard : public QObject {
     Q_OBJECT
 private slots:
-    // 201 accepted moves whatever the draws, each to a neighbouring cell, while
-    // clicks run in the shuffle's yields and move the free cell under it; a
-    // new game asked for during the shuffle starts its moves afresh.
-    void shuffleMakes201AcceptedMovesAroundClicks()
+    void layOutAndSlide()
     {
-        RecordingView view;
-        ScriptedDirections directions({0, 2, 1, 0});  // never left: the right edge refuses moves
-        Game game(view, directions);
-        game.load(3360, 4095, 306);
-        Cell last = game.board().freeCell();
-        int moves = 0, yields = 0;
-        bool clicking = false;
-        view.onPlace = [&](int tile) {
-            if (tile != Board::Blank)
-                return;
-            const Cell now = game.board().freeCell();
-            QCOMPARE(std::abs(now.r - last.r) + std::abs(now.s - last.s), 1);
-            last = now;
-            moves += !clicking;
-        };
-        view.onYield = [&] {
-            if (++yields == 50) {
-                moves = 0;
-                game.newGame();
-            } else if (yields % 7 == 0) {
-                const Cell free = game.board().freeCell();
-                clicking = true;
-                game.tileClicked(static_cast<std::int16_t>(game.board().tileAt(free.r < 4 ? free.r + 1 : free.r - 1, free.s)));
-                clicking = false;
-            }
-        };
-        game.newGame();
-        QCOMPARE(moves, 201);
+        Board board;
+        board.layOut(3360, 4095, 306);
+        QCOMPARE(board.place(1), (TilePlace{0, 306}));
+        QCOMPARE(board.place(7), (TilePlace{1680, 1253.25f}));
+        QCOMPARE(board.cellTop(4) + board.cellHeight(), 4095.f);  // the bottom row ends at the inner height
+        QVERIFY(board.isSolved());
+        QCOMPARE(board.freeCell(), (Cell{4, 4}));
+
+        // Only the tiles above and left of the free cell in the corner are its neighbours.
+        QCOMPARE(board.neighbourWithCaption(QStringLiteral("12")), (Cell{3, 4}));
+        QCOMPARE(board.neighbourWithCaption(QStringLiteral("15")), (Cell{4, 3}));
+        for (const char* far : {"11", "16", "1", ""})
+            QVERIFY2(!board.neighbourWithCaption(QString::fromLatin1(far)), far);
+
+        // 12 slides down: it and the free cell swap places and cells.
+        const TilePlace corner = board.place(Board::Blank), above = board.place(12);
+        board.slide(3, 4);
+        QCOMPARE(board.place(12), corner);
+        QCOMPARE(board.place(Board::Blank), above);
+        QCOMPARE(board.tileAt(4, 4), 12);
+        QCOMPARE(board.cellOf(12), (Cell{4, 4}));
+        QCOMPARE(board.cellOf(Board::Blank), (Cell{3, 4}));
+        QVERIFY(!board.isSolved());
+        // At the right edge the next row's first tile is no neighbour.
+        QVERIFY(!board.neighbourWithCaption(QStringLiteral("13")));
+        board.slide(4, 4);
+        QVERIFY(board.isSolved());
+    }
+
+    void stepsAndBounds()
+    {
+        const Cell from{2, 3};
+        QCOMPARE(Board::step(from, 0), (Cell{3, 3}));  // below
+        QCOMPARE(Board::step(from, 1), (Cell{1, 3}));  // above
+        QCOMPARE(Board::step(from, 2), (Cell{2, 4}));  // right
+        QCOMPARE(Board::step(from, 3), (Cell{2, 2}));  // left
+        for (Cell off : {Cell{0, 1}, Cell{5, 1}, Cell{1, 0}, Cell{1, 5}})
+            QVERIFY(!Board::onBoard(off));
+        QVERIFY(Board::onBoard({1, 1}) && Board::onBoard({4, 4}));
     }
 };
 

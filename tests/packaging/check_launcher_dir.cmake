@@ -9,53 +9,30 @@
 #   cmake -DPROBE=... -DWORK_DIR=... -P check_launcher_dir.cmake
 
 cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/../fixtures/checks.cmake)
 
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}/lib/tavlin" "${WORK_DIR}/bin")
 file(COPY_FILE "${PROBE}" "${WORK_DIR}/lib/tavlin/probe")
 file(CHMOD "${WORK_DIR}/lib/tavlin/probe" FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
 file(CREATE_LINK ../lib/tavlin/probe "${WORK_DIR}/bin/probe" SYMBOLIC)
-file(REAL_PATH "${WORK_DIR}/lib/tavlin" folder)
-set(expected "${folder}/tavlin.inf")
-
-set(failures 0)
-foreach(how path name)
-  if(how STREQUAL "path")
-    set(command "${WORK_DIR}/bin/probe")
-  else()
-    set(command ${CMAKE_COMMAND} -E env "PATH=${WORK_DIR}/bin:$ENV{PATH}" probe)
-  endif()
-  execute_process(COMMAND ${command} RESULT_VARIABLE rc OUTPUT_VARIABLE dir ERROR_VARIABLE err
+file(REAL_PATH "${WORK_DIR}/lib/tavlin/tavlin.inf" expected)
+foreach(command "${WORK_DIR}/bin/probe" "${CMAKE_COMMAND};-E;env;PATH=${WORK_DIR}/bin:$ENV{PATH};probe")
+  execute_process(COMMAND ${command} RESULT_VARIABLE rc OUTPUT_VARIABLE table ERROR_VARIABLE err
                   OUTPUT_STRIP_TRAILING_WHITESPACE)
-  if(NOT rc EQUAL 0)
-    message(SEND_ERROR "FAIL: the probe started by ${how} ended with ${rc}: ${err}")
-    math(EXPR failures "${failures} + 1")
-  elseif(NOT dir STREQUAL expected)
-    message(SEND_ERROR "FAIL: started by ${how} through bin/probe, the table is '${dir}', expected '${expected}'")
-    math(EXPR failures "${failures} + 1")
-  else()
-    message("Started by ${how} through the link: the table is ${dir}")
-  endif()
+  check("rc EQUAL 0 AND table STREQUAL expected"
+        MESSAGE "started as ${command} (${rc}, ${err}), the table is '${table}', not '${expected}'")
 endforeach()
 
 # The folder FF FE is made by the shell, as CMake's strings are UTF-8.
-set(root_table_existed FALSE)
+set(root_table_before FALSE)
 if(EXISTS "/tavlin.inf")
-  set(root_table_existed TRUE)
+  set(root_table_before TRUE)
 endif()
 execute_process(COMMAND sh -c [=[d="$1/$(printf '\377\376')" && mkdir "$d" && cp "$2" "$d/probe" &&
                                 "$d/probe" save && [ "$(wc -c < "$d/tavlin.inf")" -eq 190 ]]=]
                         sh "${WORK_DIR}" "${PROBE}"
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
-if(NOT rc EQUAL 0)
-  message(SEND_ERROR "FAIL: in a folder named FF FE the probe did not save and read a 190-byte table beside itself (${rc}): ${out}")
-  math(EXPR failures "${failures} + 1")
-elseif(NOT root_table_existed AND EXISTS "/tavlin.inf")
-  message(SEND_ERROR "FAIL: the probe in a folder named FF FE wrote /tavlin.inf")
-  math(EXPR failures "${failures} + 1")
-else()
-  message("In a folder named FF FE the table is ${out}")
-endif()
-if(failures GREATER 0)
-  message(FATAL_ERROR "${failures} check(s) failed")
-endif()
+check("rc EQUAL 0 AND (root_table_before OR NOT EXISTS /tavlin.inf)"
+      MESSAGE "in a folder named FF FE the probe did not save and read a 190-byte table beside itself (${rc}): ${out}")
+end_checks("Through the launcher link and in a folder named FF FE, the table is beside the program.")
