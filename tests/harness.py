@@ -1,4 +1,5 @@
 # SPDX-License-Identifier: 0BSD
+# The real-window test's and the benches' helpers: an Xvfb of their own, helper processes, polls and checks.
 import contextlib, ctypes, os, select, shutil, signal, subprocess, sys, tempfile, time
 
 work = tempfile.mkdtemp(prefix='tavlin-test.')  # the program's copy runs here: the score file beside it is ours alone

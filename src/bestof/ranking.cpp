@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: 0BSD
+// Where a finished time goes in the table, and times read from and written into captions.
 #include "bestof/ranking.h"
 
 #include <algorithm>

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: 0BSD
+// The board: the solved layout in twips, slides, steps to a neighbour, the solved test.
 #include "board/board.h"
 
 namespace tavlin {

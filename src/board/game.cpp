@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: 0BSD
+// The game's event logic: clicks, the shuffle, new games, the clock's ticks and the end of a game.
 #include "board/game.h"
 
 #include "board/boxlines.h"

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: 0BSD
+// The shuffle's directions: a generator seeded from the clock's nanoseconds.
 #include "board/random.h"
 
 #include <chrono>

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: 0BSD
+// Where the best-of table lives: beside the real program, and its name as a player reads it.
 #include "storage/tablelocation.h"
 #include "storage/tablewrite.h"
 

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: 0BSD
+// The game's labels and panels: captions that keep an edge, the comic face, clicks.
 #include "widgets/label.h"
 
 #include "widgets/twips.h"

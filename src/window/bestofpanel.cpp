@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: 0BSD
+// The best-of panel: its twenty labels, loading, ranking a finished game, clearing, and unsaved tables.
 #include "window/bestofpanel.h"
 
 #include "window/dialogs.h"

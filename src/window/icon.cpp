@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: 0BSD
+// The game's icon drawn from one list of rectangles, at any size and as the window's icon.
 #include "window/icon.h"
 
 #include <QIconEngine>

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: 0BSD
 #pragma once
+// The game's icon as one drawing of rectangles, from which every picture of it is made.
 #include <QIcon>
 #include <QImage>
 #include <QRgb>

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: 0BSD
+// The main window: its controls and menus, the surface's clicks, and the game's view of it.
 #include "window/mainwindow.h"
 
 #include "accessibility/accessibility.h"

@@ -4,8 +4,9 @@
 # uninstall removes, too), the program in a folder of its own, a relative
 # launcher link that survives a move of the tree, icons of every theme size
 # and a scalable one that are the same picture, manual pages that render
-# cleanly, and desktop entry and metainfo that name the installed program,
-# icon and version, also when packaged with DESTDIR.
+# cleanly, and desktop entry and metainfo that the desktop's checkers pass
+# and that name the installed program, icon and version, also when packaged
+# with DESTDIR.
 #
 #   cmake -DBUILD_DIR=... -DPREFIX=... -DVERSION=... -DPROGRAM_DIR=... -DCOMMAND_DIR=...
 #         -P check_install.cmake
@@ -118,6 +119,18 @@ string(REGEX MATCH "<release version=\"([^\"]*)\"" release "${meta}")
 set(release "${CMAKE_MATCH_1}")
 check("id_at GREATER -1 AND launchable_at GREATER -1 AND release STREQUAL VERSION"
       MESSAGE "the metainfo's id, launchable or newest release (${release}, not ${VERSION}) is wrong")
+
+# The desktop's own checkers find nothing to say: no error, warning, info
+# or pedantic hint.
+find_program(desktop_file_validate desktop-file-validate)
+find_program(appstreamcli appstreamcli)
+check("desktop_file_validate AND appstreamcli" MESSAGE "desktop-file-utils or appstream is missing (scripts/setup installs them)")
+execute_process(COMMAND "${desktop_file_validate}" "${PREFIX}/share/applications/tavlin.desktop"
+                RESULT_VARIABLE rc OUTPUT_VARIABLE said ERROR_VARIABLE said)
+check("rc EQUAL 0 AND said STREQUAL \"\"" MESSAGE "desktop-file-validate: ${said}")
+execute_process(COMMAND "${appstreamcli}" validate --no-net --strict --pedantic --explain "${PREFIX}/${metainfo}"
+                RESULT_VARIABLE rc OUTPUT_VARIABLE said ERROR_VARIABLE said)
+check("rc EQUAL 0 AND NOT said MATCHES \"(^|\n)[EWIP]: \"" MESSAGE "appstreamcli validate: ${said}")
 
 # Packaged with DESTDIR, the entry names the program where it will run,
 # not where it was staged; a % and a $ in that path are escaped.
