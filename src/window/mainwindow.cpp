@@ -58,22 +58,7 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& scoreFile,
     secondTimer_.setInterval(1000);
     connect(&secondTimer_, &QTimer::timeout, this, &MainWindow::clockTick);
 
-    strip_ = new Panel(surface_, LightYellow);
-    strip_->setObjectName(QStringLiteral("Picture1"));
-    strip_->setGeometry(twipsRect(0, 0, design::ClientWidth, design::StripHeight));
-    strip_->setFont(comicFont(9.75));
-    strip_->setFocusPolicy(Qt::NoFocus);  // focused only by a tile click
-
-    // The time keeps its left edge, the move count its right one.
-    clock_ = makeTextLabel(strip_, QStringLiteral("Label2"), Label::Sizing::FollowLeft,
-                            QStringLiteral("0"), comicFont(11.25), Maroon, 120, 0);
-    // The move count starts with the caption the first shuffle ends with:
-    // any other would be measured only to be replaced before the window shows.
-    moveCount_ = makeTextLabel(strip_, QStringLiteral("Label1"), Label::Sizing::FollowRight,
-                            Game::moveText(0), comicFont(11.25), Maroon, 2640 + 660, 0);
-    // A screen reader names the two by what they count; the caption is the value.
-    clock_->setAccessibleName(QStringLiteral("Čas"));
-    moveCount_->setAccessibleName(QStringLiteral("Počet tahů"));
+    buildStrip();
 
     tileLabels_[Board::Blank] = new Label(surface_);
     Label* blank = tileLabels_[Board::Blank];
@@ -98,6 +83,26 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& scoreFile,
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::buildStrip()
+{
+    strip_ = new Panel(surface_, LightYellow);
+    strip_->setObjectName(QStringLiteral("Picture1"));
+    strip_->setGeometry(twipsRect(0, 0, design::ClientWidth, design::StripHeight));
+    strip_->setFont(comicFont(9.75));
+    strip_->setFocusPolicy(Qt::NoFocus);  // focused only by a tile click
+
+    // The time keeps its left edge, the move count its right one.
+    clock_ = makeTextLabel(strip_, QStringLiteral("Label2"), Label::Sizing::FollowLeft,
+                            QStringLiteral("0"), comicFont(11.25), Maroon, 120, 0);
+    // The move count starts with the caption the first shuffle ends with:
+    // any other would be measured only to be replaced before the window shows.
+    moveCount_ = makeTextLabel(strip_, QStringLiteral("Label1"), Label::Sizing::FollowRight,
+                            Game::moveText(0), comicFont(11.25), Maroon, 2640 + 660, 0);
+    // A screen reader names the two by what they count; the caption is the value.
+    clock_->setAccessibleName(QStringLiteral("Čas"));
+    moveCount_->setAccessibleName(QStringLiteral("Počet tahů"));
+}
 
 void MainWindow::buildMenus()
 {

@@ -81,6 +81,7 @@ protected:
 private:
     void loadWindow();
     void centreInFrameOnce();
+    void buildStrip();
     void buildMenus();
     Label* makeTile(int index);
 
