@@ -6,7 +6,8 @@
 # and a scalable one that are the same picture, manual pages that render
 # cleanly, and desktop entry and metainfo that the desktop's checkers pass
 # and that name the installed program, icon and version, also when packaged
-# with DESTDIR.
+# with DESTDIR. Only the game's component is installed, so the manifest of a
+# real install in the build folder is left alone.
 #
 #   cmake -DBUILD_DIR=... -DPREFIX=... -DVERSION=... -DPROGRAM_DIR=... -DCOMMAND_DIR=...
 #         -P check_install.cmake

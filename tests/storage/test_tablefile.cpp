@@ -108,6 +108,10 @@ private slots:
         Source source{};
         load(place, &source);
         QCOMPARE(source, found);
+        if (found == Source::Unreadable) {  // a ranking keeps a table it could not read; a clear replaces it
+            const Update ranked = update(place, [](const Lines& now, Source) { return std::optional<Lines>(now); });
+            QVERIFY(ranked.failure && ranked.failure->cause == WriteFailure::Cause::Unreadable);
+        }
         const QByteArray was = stateOf(place);
         Lines lines = defaultLines();
         lines[1] = QStringLiteral("Jan Novák");

@@ -137,21 +137,6 @@ private slots:
         QCOMPARE(shown(), table({"7", "Eva"}));
         QVERIFY(boxes().back().text.endsWith("Důvod: Na místě souboru je složka nebo něco jiného než obyčejný soubor."));
     }
-
-    // An unreadable table loads as empty labels; a fast game keeps it, and says why.
-    void anUnreadableTableOutlivesAFastGame()
-    {
-        if (::geteuid() == 0)
-            return runAsNobody();  // root reads any file
-        writeBytes(w_->path, "57\r\nEva\r\n");
-        QVERIFY(QFile::setPermissions(w_->path, QFile::WriteOwner));  // writable all the same
-        w_->window.rankGame();  // solved with the clock at 0, the name box cancelled
-        QCOMPARE(shown(), table({"0"}));
-        QCOMPARE(boxes().back().text, "Tabulku nejlepších hráčů se nepodařilo uložit.\r\rSoubor: " + w_->path
-                 + "\rDůvod: Dosavadní tabulku se nepodařilo přečíst, a proto se nepřepíše. Výsledek hry není uložen.");
-        QVERIFY(untouched(w_->path) && QFile::setPermissions(w_->path, QFile::ReadOwner));
-        QCOMPARE(readBytes(w_->path), QByteArray("57\r\nEva\r\n"));
-    }
 };
 
 QTEST_MAIN(TestBestOfPanel)
