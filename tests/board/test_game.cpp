@@ -73,6 +73,13 @@ private slots:
         QCOMPARE(moves, 201);
     }
 
+    // The clock counts whole seconds in plain digits, however long a game.
+    void clockTicks()
+    {
+        for (auto [from, to] : {std::pair{"0", "1"}, {"59", "60"}, {"99", "100"}, {"999999", "1000000"}})
+            QCOMPARE(Game::nextTick(QString::fromLatin1(from)), QString::fromLatin1(to));
+    }
+
     // Two programs started in the same second deal different boards; the
     // draws stay below 1, so that ⌊4u⌋ is always one of the four directions.
     void eachStartDealsItsOwnBoard()
