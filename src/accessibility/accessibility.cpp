@@ -16,34 +16,32 @@ namespace tavlin::accessibility {
 
 namespace {
 
-// Gives `widget` a new identity for the screen reader, which then asks
-// everything about it anew. Orca keeps what it once learned of a control's
-// states, and Qt 6.4 tells it when a control begins to show but never
-// that it became visible: the best-of panel's parts, first met hidden,
-// would stay hidden for it.
-void renew(QWidget* widget)
-{
-    if (QAccessibleInterface* old = QAccessible::queryAccessibleInterface(widget))
-        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(old));
-}
-
 void notify(QWidget* widget, QAccessible::Event type)
 {
     QAccessibleEvent event(widget, type);
     QAccessible::updateAccessibility(&event);
 }
 
-// A screen reader speaks a control when its reading point comes to it, and
-// says nothing when the point is already there: the control gets a new
-// identity first, so that the point always comes to it anew. The move also
-// ends Orca's flat review, whose picture of the window would otherwise keep
-// the tiles where they stood when it began.
-void moveReadingPoint(QWidget* to)
+// A screen reader speaks a control when its reading point comes to it,
+// with the control's description, and says nothing when the point is
+// already there. So the point always comes to another control: where it
+// would stay on the same one (the same tile slid back, two new games in a
+// row), the status strip takes it. The change also ends Orca's flat
+// review, whose picture of the window would otherwise keep the tiles where
+// they stood when it began; the next flat-review key starts at the point.
+// `news` is what just happened, told with the point's description.
+void moveReadingPoint(QWidget* to, const QString& news = {})
 {
-    renew(to);
-    setReadingPoint(to);
-    QAccessibleEvent event(to, QAccessible::Focus);
-    QAccessible::updateAccessibility(&event);
+    QWidget* const from = readingPoint();
+    if (to == from)
+        to = readableWindowOf(to)->strip();
+    setReadingPoint(to, news);
+    notify(to, QAccessible::DescriptionChanged);
+    notify(to, QAccessible::Focus);
+    // Told once the point has left it: a screen reader speaks a new
+    // description of the control where its point stands.
+    if (from)
+        notify(from, QAccessible::DescriptionChanged);
 }
 
 // Qt's focus has moved (a box opened or closed) and Qt has told the screen
@@ -82,65 +80,34 @@ void tileMoved(QWidget* tile)
 {
     if (!QAccessible::isActive())
         return;
-    notify(tile, QAccessible::DescriptionChanged);
+    // Where the point stands, the point's move that follows tells it.
+    if (tile != readingPoint())
+        notify(tile, QAccessible::DescriptionChanged);
     notify(tile, QAccessible::LocationChanged);
 }
 
-namespace {
-
-// Tells what just happened. The status strip, where Qt's focus is after a
-// click, is named by it, and the reading point goes to `point`.
-void tell([[maybe_unused]] QWidget* about, [[maybe_unused]] QWidget* strip, QWidget* point, const QString& text)
+void tileSlid(QWidget* tile)
 {
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    // Spoken at once, whatever has the focus.
-    if (!QAccessible::isActive())
+    // The point comes to the tile that slid, which stands beside the free
+    // cell: "11, tlačítko, řádek 4, sloupec 3. Počet tahů: 17". Every tile
+    // beside the free cell is then two flat-review steps away, one through
+    // the free cell or one across and one up or down.
+    if (!QAccessible::isActive() || !tile->window()->isVisible())
         return;
-    QAccessibleAnnouncementEvent event(about, text);
-    QAccessible::updateAccessibility(&event);
-    // The reading point moves too, which ends Orca's flat review picture of
-    // the board as it was. Not while the window is still being built,
+    QWidget* count = readableWindowOf(tile)->moveCount();
+    moveReadingPoint(tile, QAccessible::queryAccessibleInterface(count)->text(QAccessible::Name));
+}
+
+void newGame(QWidget* window)
+{
+    // The point comes to the free cell, where the first move is found one
+    // flat-review step away: "volno, tlačítko, řádek 4, sloupec 3. Nová
+    // hra, kameny zamíchány". Not while the window is still being built,
     // where Qt's focus comes to the strip anyway.
-    if (point->isVisible())
-        moveReadingPoint(point);
-#else
-    // Orca 43 speaks neither a new name nor a new description by itself:
-    // Qt 6.4 sends the object where the new text should be, and Orca fails
-    // on it. It does speak where the reading point comes to. The name is
-    // kept also while no screen reader listens: one that starts later, or
-    // while the first game is dealt, reads it with the status bar.
-    strip->setAccessibleName(text);
-    if (QAccessible::isActive())
-        moveReadingPoint(point);
-#endif
-}
-
-}  // namespace
-
-void tileSlid(QWidget* tile, QWidget* strip)
-{
-    // The strip's name: the tile's number and its new place, "5: řádek 2,
-    // sloupec 3". The reading point goes to the move count, which then says
-    // "Počet tahů: 17", short enough to hear after every click.
-    if (QAccessible::isActive())
-        if (QAccessibleInterface* readable = QAccessible::queryAccessibleInterface(tile))
-            tell(tile, strip, readableWindowOf(strip)->moveCount(),
-                 readable->text(QAccessible::Name) + QStringLiteral(": ")
-                     + readable->text(QAccessible::Description));
-}
-
-void newGame(QWidget* strip)
-{
-    // Before Qt 6.8 the reading point goes to the strip itself, which says
-    // the new game, the time and the count, as at the start. After, the
-    // announcement says it, and the point goes to the count: a strip met
-    // anew would drop the announcement it sent.
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    QWidget* point = readableWindowOf(strip)->moveCount();
-#else
-    QWidget* point = strip;
-#endif
-    tell(strip, strip, point, QStringLiteral("Nová hra, kameny zamíchány"));
+    const ReadableWindow* readable = readableWindowOf(window);
+    QWidget* freeCell = readable ? readable->tileLabel(Board::Blank) : nullptr;
+    if (QAccessible::isActive() && freeCell && window->isVisible())
+        moveReadingPoint(freeCell, QStringLiteral("Nová hra, kameny zamíchány"));
 }
 
 void coverChanged(QWidget* window)
@@ -148,8 +115,8 @@ void coverChanged(QWidget* window)
     const ReadableWindow* readable = readableWindowOf(window);
     if (!readable || !QAccessible::isActive())
         return;
-    // What the panel covers or uncovers changes with it, and nobody else
-    // says so. The panel's own parts are met anew each time.
+    // What the panel covers or uncovers changes with it, and so do the
+    // panel's own parts, which Qt tells nobody about.
     QWidget* panel = readable->coveringPanel();
     if (!panel)
         return;
@@ -160,7 +127,7 @@ void coverChanged(QWidget* window)
     for (QWidget* part : std::initializer_list<QWidget*>{readable->strip(), readable->moveCount(), readable->clock()})
         notify(part, board);
     for (Label* part : panel->findChildren<Label*>())
-        renew(part);
+        notify(part, shown ? QAccessible::ObjectShow : QAccessible::ObjectHide);
     moveReadingPoint(shown ? panel : readable->strip());
 }
 

@@ -21,14 +21,12 @@ void install();
 void tileMoved(QWidget* tile);
 
 // Tells an active screen reader that the player slid `tile` to its new
-// place: Qt 6.8 and later ask it to speak that at once; before, the status
-// strip `strip`, which has the focus after a click, is named by the move,
-// and the reading point goes to the move count, which the reader speaks.
-void tileSlid(QWidget* tile, QWidget* strip);
+// place: the reading point comes to the tile, which tells the new count.
+void tileSlid(QWidget* tile);
 
-// Tells an active screen reader, in the same way, that a new game's
-// shuffle has ended; before Qt 6.8 the reading point goes to the strip.
-void newGame(QWidget* strip);
+// Tells an active screen reader that a new game's shuffle has ended in
+// `window`: the reading point comes to the free cell, which tells so.
+void newGame(QWidget* window);
 
 // Tells an active screen reader that the best-of panel of `window` has
 // been shown or hidden: what it covers stops or starts showing, and the

@@ -58,6 +58,13 @@ bool reachableByClick(const Label* label)
     return hit == label || label->isAncestorOf(hit);
 }
 
+// Whether `widget` is the best-of panel or a part of it.
+bool isOnPanel(const QWidget* widget)
+{
+    const QWidget* panel = readableWindowOf(widget)->coveringPanel();
+    return panel && (widget == panel || panel->isAncestorOf(widget));
+}
+
 // The seconds as a Czech listener says them: 1 sekunda, 2 to 4 sekundy,
 // and sekund for every other number, 21 and 0.5 included.
 QString seconds(const QString& number)
@@ -69,20 +76,39 @@ QString seconds(const QString& number)
 }
 
 // Where the screen reader's reading point was sent last, when that is not
-// the control with Qt's focus: the move count after a move. Cleared as soon
-// as Qt's focus moves, which then tells the screen reader itself.
-QPointer<QWidget> readingPoint;
+// the control with Qt's focus (a tile after a move), and what just happened
+// there, told with its description. Cleared as soon as Qt's focus moves,
+// which then tells the screen reader itself.
+struct {
+    QPointer<QWidget> widget;
+    QString news;
+} point;
 
 // A control's states as the ear should have them: what the best-of panel
 // covers stops showing while it lies over it, and while the reading point
-// stands somewhere, that is the one focused control.
+// stands somewhere, that is the one focused control. The panel's parts,
+// hidden, are off screen rather than invisible: Orca keeps a control's
+// states from when it first met it, and Qt tells it when a control begins
+// to show, but never that it became visible.
 QAccessible::State forTheEar(const QWidget* widget, QAccessible::State state)
 {
     if (covered(widget))
         state.offscreen = true;
-    if (readingPoint)
-        state.focused = readingPoint == widget;
+    if (state.invisible && readableWindowOf(widget) && isOnPanel(widget)) {
+        state.invisible = false;
+        state.offscreen = true;
+    }
+    if (point.widget)
+        state.focused = point.widget == widget;
     return state;
+}
+
+// A control's own description, followed by the news where the reading point stands.
+QString withNews(const QWidget* widget, const QString& description)
+{
+    if (point.widget != widget || point.news.isEmpty())
+        return description;
+    return description.isEmpty() ? point.news : description + QStringLiteral(". ") + point.news;
 }
 
 // A label as the screen reader sees it. Everything is worked out when asked:
@@ -156,12 +182,12 @@ public:
         if (t != QAccessible::Description)
             return QAccessibleWidget::text(t);
         if (const std::optional<Cell> cell = window ? window->cellShownBy(l) : std::nullopt)
-            return QStringLiteral("řádek %1, sloupec %2").arg(cell->r).arg(cell->s);
+            return withNews(l, QStringLiteral("řádek %1, sloupec %2").arg(cell->r).arg(cell->s));
         // The clock and the count say all in their names: Orca 48 speaks a
         // description after the name, "Počet tahů: 1 1".
         if (!name.isEmpty())
-            return {};
-        return QAccessibleWidget::text(t);  // the tooltip, where there is one
+            return withNews(l, {});
+        return withNews(l, QAccessibleWidget::text(t));  // the tooltip, where there is one
     }
 
     // The free cell shows for the ear wherever the tiles do, at its place.
@@ -169,7 +195,9 @@ public:
     {
         if (!isFreeCell())
             return forTheEar(widget(), QAccessibleWidget::state());
-        return QAccessible::queryAccessibleInterface(readableWindowOf(label())->tileLabel(1))->state();
+        QAccessible::State state = QAccessible::queryAccessibleInterface(readableWindowOf(label())->tileLabel(1))->state();
+        state.focused = point.widget == widget();
+        return state;
     }
 
     QRect rect() const override
@@ -309,17 +337,15 @@ private:
     QPointer<QAction> action_;
 };
 
-// The status strip, which has Qt's focus after every click.
+// The status strip, which has Qt's focus after every click, named by what it is.
 class StripAccessible final : public QAccessibleWidget {
 public:
     explicit StripAccessible(QWidget* strip) : QAccessibleWidget(strip, QAccessible::StatusBar) {}
-    // Named by the last thing that happened where Qt 6.4 needs it so;
-    // otherwise by what it is, so that it is never a bare role.
     QString text(QAccessible::Text t) const override
     {
-        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+        if (t == QAccessible::Name)
             return QStringLiteral("Stav hry");
-        return QAccessibleWidget::text(t);
+        return t == QAccessible::Description ? withNews(widget(), {}) : QAccessibleWidget::text(t);
     }
     QAccessible::State state() const override { return forTheEar(widget(), QAccessibleWidget::state()); }
 };
@@ -334,9 +360,15 @@ public:
 
 }  // namespace
 
-void setReadingPoint(QWidget* to)
+void setReadingPoint(QWidget* to, const QString& news)
 {
-    readingPoint = to;
+    point.widget = to;
+    point.news = news;
+}
+
+QWidget* readingPoint()
+{
+    return point.widget;
 }
 
 QAccessibleInterface* interfaceFor(const QString&, QObject* object)

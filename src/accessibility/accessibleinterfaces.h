@@ -3,9 +3,10 @@
 // The interfaces a screen reader meets for the game's own controls, and the
 // reading point that their states follow.
 
+#include <QString>
+
 class QAccessibleInterface;
 class QObject;
-class QString;
 class QWidget;
 
 namespace tavlin::accessibility {
@@ -18,7 +19,9 @@ QAccessibleInterface* interfaceFor(const QString& className, QObject* object);
 bool covered(const QWidget* widget);
 
 // Where the screen reader's reading point was sent, when that is not the
-// control with Qt's focus; nothing once Qt's focus moves.
-void setReadingPoint(QWidget* to);
+// control with Qt's focus, and what just happened, which that control's
+// description then tells; nothing once Qt's focus moves.
+void setReadingPoint(QWidget* to, const QString& news = {});
+QWidget* readingPoint();
 
 }  // namespace tavlin::accessibility

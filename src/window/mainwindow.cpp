@@ -218,12 +218,12 @@ void MainWindow::placeTile(int tile, TilePlace place, float width, float height)
 
 void MainWindow::tileSlid(int tile)
 {
-    accessibility::tileSlid(tileLabels_[tile], strip_);
+    accessibility::tileSlid(tileLabels_[tile]);
 }
 
 void MainWindow::newGameDealt()
 {
-    accessibility::newGame(strip_);
+    accessibility::newGame(this);
 }
 
 QString MainWindow::moveText() const
