@@ -11,10 +11,14 @@
 #include <QPointer>
 
 #include <initializer_list>
+#include <utility>
 
 namespace tavlin::accessibility {
 
 namespace {
+
+// What the best-of panel tells when the reading point next comes to it.
+QString panelNews;
 
 void notify(QWidget* widget, QAccessible::Event type)
 {
@@ -30,11 +34,13 @@ void notify(QWidget* widget, QAccessible::Event type)
 // review, whose picture of the window would otherwise keep the tiles where
 // they stood when it began; the next flat-review key starts at the point.
 // `news` is what just happened, told with the point's description.
-void moveReadingPoint(QWidget* to, const QString& news = {})
+void moveReadingPoint(QWidget* to, QString news = {})
 {
     QWidget* const from = readingPoint();
     if (to == from)
         to = readableWindowOf(to)->strip();
+    if (to == readableWindowOf(to)->coveringPanel() && news.isEmpty())
+        news = std::exchange(panelNews, {});
     setReadingPoint(to, news);
     notify(to, QAccessible::DescriptionChanged);
     notify(to, QAccessible::Focus);
@@ -129,6 +135,27 @@ void coverChanged(QWidget* window)
     for (Label* part : panel->findChildren<Label*>())
         notify(part, shown ? QAccessible::ObjectShow : QAccessible::ObjectHide);
     moveReadingPoint(shown ? panel : readable->strip());
+}
+
+}  // namespace tavlin::accessibility
+
+namespace tavlin::accessibility {
+
+void tellRanking(QWidget* panel, std::optional<int> row, const QString& time, const QString& name)
+{
+    // "2. místo: 412 sekund, Řehoř Žluťoučký"; "Čas 5000 sekund do tabulky nestačí".
+    QString news = row ? QStringLiteral("%1. místo: %2").arg(*row + 1).arg(seconds(time))
+                       : QStringLiteral("Čas %1 do tabulky nestačí").arg(seconds(time));
+    if (row && !name.isEmpty())
+        news += QStringLiteral(", ") + name;
+    if (!QAccessible::isActive())
+        return;
+    if (readingPoint() != panel) {
+        panelNews = news;
+        return;
+    }
+    setReadingPoint(panel, news);
+    notify(panel, QAccessible::DescriptionChanged);
 }
 
 }  // namespace tavlin::accessibility

@@ -7,6 +7,9 @@
 // screen reader run their command from the event loop, so that a box the
 // command opens never holds the screen reader's call.
 
+#include <optional>
+
+class QString;
 class QWidget;
 
 namespace tavlin::accessibility {
@@ -32,5 +35,11 @@ void newGame(QWidget* window);
 // been shown or hidden: what it covers stops or starts showing, and the
 // reading point goes to the panel or back to the status strip.
 void coverChanged(QWidget* window);
+
+// Tells an active screen reader where a finished game went in the table on
+// `panel`: its row (0 to 9) with the time and the name, or that the time
+// earned no row. Told with the panel where the reading point comes to it,
+// or at once when the point is there.
+void tellRanking(QWidget* panel, std::optional<int> row, const QString& time, const QString& name);
 
 }  // namespace tavlin::accessibility

@@ -65,8 +65,8 @@ bool isOnPanel(const QWidget* widget)
     return panel && (widget == panel || panel->isAncestorOf(widget));
 }
 
-// The seconds as a Czech listener says them: 1 sekunda, 2 to 4 sekundy,
-// and sekund for every other number, 21 and 0.5 included.
+}  // namespace
+
 QString seconds(const QString& number)
 {
     bool whole = false;
@@ -74,6 +74,8 @@ QString seconds(const QString& number)
     const char16_t* unit = !whole || n < 1 || n > 4 ? u"sekund" : n == 1 ? u"sekunda" : u"sekundy";
     return number + u' ' + QString::fromUtf16(unit);
 }
+
+namespace {
 
 // Where the screen reader's reading point was sent last, when that is not
 // the control with Qt's focus (a tile after a move), and what just happened
@@ -355,6 +357,10 @@ public:
 class PanelAccessible final : public QAccessibleWidget {
 public:
     explicit PanelAccessible(QWidget* panel) : QAccessibleWidget(panel, QAccessible::Pane) {}
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Description ? withNews(widget(), {}) : QAccessibleWidget::text(t);
+    }
     QAccessible::State state() const override { return forTheEar(widget(), QAccessibleWidget::state()); }
 };
 

@@ -24,4 +24,8 @@ bool covered(const QWidget* widget);
 void setReadingPoint(QWidget* to, const QString& news = {});
 QWidget* readingPoint();
 
+// The seconds as a Czech listener says them: 1 sekunda, 2 to 4 sekundy,
+// and sekund for every other number, 21 and 0.5 included.
+QString seconds(const QString& number);
+
 }  // namespace tavlin::accessibility

@@ -3,6 +3,7 @@
 #include "window/bestofpanel.h"
 
 #include "window/dialogs.h"
+#include "accessibility/accessibility.h"
 #include "widgets/twips.h"
 #include "bestof/ranking.h"
 #include "storage/tablefile.h"
@@ -97,8 +98,10 @@ void BestOfPanel::rankGame(const QString& finishedTime)
     const double t = ranking::finishedTime(finishedTime);
     const scorefile::Lines shown = table();
     const std::optional<int> place = ranking::placeFor(shown, t);
-    if (!place)
-        return;  // slower than every row: nothing asked, nothing written
+    if (!place) {  // slower than every row: nothing asked, nothing written
+        accessibility::tellRanking(this, std::nullopt, finishedTime, {});
+        return;
+    }
 
     // While the box asks, the slower rows stand one lower and the new time
     // beside the name its row had.
@@ -119,6 +122,11 @@ void BestOfPanel::rankGame(const QString& finishedTime)
         reportUnsaved(saved.lines.value_or(table()), *saved.failure);
     else
         setTable(*saved.lines);
+    std::optional<int> row;
+    for (int i = 0; i < Rows && !row; ++i)
+        if (ranking::rowTime(rowTimes_[i]->caption()) == t && rowNames_[i]->caption() == name)
+            row = i;
+    accessibility::tellRanking(this, row, finishedTime, name);
 }
 
 void BestOfPanel::closeClicked()

@@ -124,6 +124,7 @@ private slots:
         QCOMPARE(name(panel), QStringLiteral("Nejlepší hráči"));
         QCOMPARE(name(panel->timeInRow(0)) + ' ' + name(panel->nameInRow(0)), QStringLiteral("21 sekund Řehoř Žluťoučký"));
         QVERIFY(state(panel).focused && state(w.tileLabel(3)).offscreen && state(w.clock()).offscreen);
+        QCOMPARE(description(panel), QStringLiteral("1. místo: 21 sekund, Řehoř Žluťoučký"));
         QVERIFY(!state(panel->closeLabel()).offscreen && toldShowing(panel->closeLabel(), QAccessible::ObjectShow));
         QVERIFY(toldShowing(w.tileLabel(3), QAccessible::ObjectHide));
         press(w.tileLabel(12));  // beside the free cell, under the panel
