@@ -1,0 +1,145 @@
+# SPDX-License-Identifier: 0BSD
+"""Whole games through Orca for bench/orca/run --solve: each dealt with F1,
+solved with flat review and Orca's click alone, then the result box, the
+name, the table; after the last game the table is cleared through Orca.
+
+The board is read from AT-SPI, read-only, as a player knows it from
+listening; every move walks flat review from where the reading point stands
+(the free cell after a deal, the tile that slid after a move) to the tile
+and clicks it, and checks by what Orca spoke that it reached the tile."""
+import gettext, os, shutil, statistics, time
+
+from solver import solve
+
+NAME = 'Řehoř Žluťoučký'
+# Orca's desktop layout, Num Lock off: one command each.
+LEFT, RIGHT = ['key', 'KP_Left'], ['key', 'KP_Right']
+UP, DOWN = ['keydown', 'Insert', 'key', 'KP_Left', 'keyup', 'Insert'], \
+    ['keydown', 'Insert', 'key', 'KP_Right', 'keyup', 'Insert']
+HOME = ['keydown', 'Insert', 'key', 'KP_Home', 'keyup', 'Insert']
+CLICK, CURRENT_LINE, NEXT_LINE = ['key', 'KP_Divide'], ['key', 'KP_Up'], ['key', 'KP_Prior']
+
+
+def games(session, program, count, Speech, wait, key_releases, Failed):
+    speech = Speech(session.orca())
+    cs = gettext.translation('orca', languages=['cs'], fallback=True).gettext
+    heard = []
+    wait('Orca says it is on', lambda: heard.extend(speech.new()) or cs('Screen reader on.') in heard, 120)
+    game_dir = os.path.join(session.work, 'game')
+    os.makedirs(game_dir)
+    # One fast row above, slow ones below: a solve earns the second place.
+    rows = [(60, 'Eliška Dvořáková')] + [(t, 'neznámý hráč') for t in range(5000, 5900, 100)]
+    with open(os.path.join(game_dir, 'tavlin.inf'), 'wb') as f:
+        f.write(''.join(f'{t}\r\n{n}\r\n' for t, n in rows).encode('cp1250'))
+    game = session.start(shutil.copy(program, game_dir), cwd=game_dir)
+    wait('the game shows its window', lambda: session.run('xdotool', 'search', '--name', '^Tavlin$').stdout, 60)
+    os.environ['DBUS_SESSION_BUS_ADDRESS'] = session.env['DBUS_SESSION_BUS_ADDRESS']
+    os.environ.pop('AT_SPI_BUS_ADDRESS', None)
+    import pyatspi
+    pyatspi.setTimeout(5000, 5000)
+    app = wait('the game on the accessibility bus',
+               lambda: next((a for a in pyatspi.Registry.getDesktop(0) if a and a.name == 'Tavlin'), None), 30)
+    cells = {f'řádek {r}, sloupec {s}': (r, s) for r in range(1, 5) for s in range(1, 5)}
+
+    def board():  # tile by cell, from the tiles' descriptions (their place, before any news)
+        tiles = pyatspi.findAllDescendants(app, lambda o: o.getRole() == pyatspi.ROLE_PUSH_BUTTON and o.name.isdigit())
+        return {cells[t.description.split('.')[0]]: int(t.name) for t in tiles if t.description.split('.')[0] in cells}
+
+    def window_titled(title):
+        return session.run('xdotool', 'search', '--name', f'^{title}$').stdout.strip()
+
+    def step(keys, until=lambda: True, quiet=0.4, longest=15):
+        said = speech.new()  # anything late is dropped here and not counted
+        releases = speech.releases + key_releases(keys)
+        session.run('xdotool', *keys)
+        start = last = time.monotonic()
+        held = False
+        while time.monotonic() - start < longest:
+            if new := speech.new():
+                said += new
+                last = time.monotonic()
+            held = held or until()
+            if speech.releases >= releases and held and time.monotonic() - last >= quiet:
+                break
+            time.sleep(0.05)
+        if game.poll() is not None:
+            raise Failed(f'the game ended (status {game.returncode})')
+        return said
+
+    def read_lines(title, lines=14):  # flat review from the top, line by line, as a player reads a picture
+        print(f'   {title}:')
+        step(HOME)
+        last = None
+        for _ in range(lines):
+            said = step(CURRENT_LINE if last is None else NEXT_LINE)
+            if not said or said == last:
+                break
+            print('      ' + ' '.join(f'"{u}"' for u in said))
+            last = said
+
+    def reach(word, lines=14):  # down the lines from the top onto an item: the keys it took
+        keys = 1
+        step(HOME)
+        for _ in range(lines):
+            said = step(NEXT_LINE)
+            keys += 1
+            if any(word in u.split() for u in said):
+                for _ in range(8):
+                    item = step(RIGHT if keys > 0 else LEFT)
+                    keys += 1
+                    if any(word in u for u in item):
+                        return keys
+                return keys
+        return keys
+
+    per_move, seconds, misses = [], [], 0
+    for number in range(1, count + 1):
+        before = board()
+        step(['key', 'F1'], until=lambda: board() != before, quiet=1.0)
+        places = board()
+        at = next(c for c in ((r, s) for r in range(1, 5) for s in range(1, 5)) if c not in places)
+        clicks = solve(places)
+        print(f'\n# game {number}: {len(clicks)} moves to play', flush=True)
+        for tile in clicks:
+            began = time.monotonic()
+            places = board()
+            free = next(c for c in ((r, s) for r in range(1, 5) for s in range(1, 5)) if c not in places)
+            target = next(c for c, t in places.items() if t == tile)
+            keys = 0
+            walk = [DOWN if target[0] > at[0] else UP] * abs(target[0] - at[0]) + \
+                [RIGHT if target[1] > at[1] else LEFT] * abs(target[1] - at[1])
+            said = []
+            for k in walk:
+                said = step(k)
+                keys += 1
+            if walk and not any(str(tile) in u.split() for u in said[-1:]):
+                misses += 1  # the walk did not end on the tile: from the top, as a lost player would
+                keys += reach(str(tile))
+            spoke = step(CLICK, until=lambda: board() != places or window_titled('Konec hry'), quiet=0.6)
+            keys += 1
+            per_move.append(keys)
+            seconds.append(time.monotonic() - began)
+            at = free  # the tile that slid stands where the free cell was, and the reading point with it
+            if len(per_move) <= 3 or window_titled('Konec hry'):
+                print(f'   move {len(per_move)}: tile {tile} in {keys} keys; Orca: ' + ' | '.join(spoke))
+        end = []
+        wait('the result box', lambda: window_titled('Konec hry'), 30)
+        end += step(['key', 'Return'], until=lambda: window_titled('Konec hry'), quiet=1.5)  # the name box asks
+        end += step(['type', '--delay', '120', NAME], quiet=1.0)
+        end += step(['key', 'Return'], until=lambda: not window_titled('Konec hry'), quiet=2.0)
+        print(f'   the end of game {number}, as Orca spoke it:')
+        print('\n'.join(f'      "{u}"' for u in end))
+        read_lines('the table in flat review')
+        reach('zpět')
+        step(CLICK, quiet=1.0)
+    step(['key', 'F2'], quiet=1.5)
+    reach('vymazat')
+    print('   "vymazat tabulku" clicked: ' + ' | '.join(step(CLICK, until=lambda: window_titled('Vymazat tabulku'),
+                                                               quiet=1.5)))
+    print('   "Ano": ' + ' | '.join(step(['key', 'Return'], until=lambda: not window_titled('Vymazat tabulku'),
+                                            quiet=1.5)))
+    read_lines('the cleared table')
+    if per_move:
+        print(f'\nkeys per move over {len(per_move)} moves: mean {statistics.mean(per_move):.2f}, '
+              f'worst {max(per_move)}; walks that missed their tile: {misses}; '
+              f'seconds per move: mean {statistics.mean(seconds):.1f}')
