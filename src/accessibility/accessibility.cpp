@@ -137,19 +137,15 @@ void coverChanged(QWidget* window)
     moveReadingPoint(shown ? panel : readable->strip());
 }
 
-}  // namespace tavlin::accessibility
-
-namespace tavlin::accessibility {
-
 void tellRanking(QWidget* panel, std::optional<int> row, const QString& time, const QString& name)
 {
     // "2. místo: 412 sekund, Řehoř Žluťoučký"; "Čas 5000 sekund do tabulky nestačí".
+    if (!QAccessible::isActive())
+        return;
     QString news = row ? QStringLiteral("%1. místo: %2").arg(*row + 1).arg(seconds(time))
                        : QStringLiteral("Čas %1 do tabulky nestačí").arg(seconds(time));
     if (row && !name.isEmpty())
         news += QStringLiteral(", ") + name;
-    if (!QAccessible::isActive())
-        return;
     if (readingPoint() != panel) {
         panelNews = news;
         return;

@@ -24,11 +24,19 @@ const ReadableWindow* readableWindowOf(const QWidget* widget)
     return widget ? dynamic_cast<const ReadableWindow*>(widget->window()) : nullptr;
 }
 
+// Whether `widget` is the best-of panel or a part of it.
+static bool isOnPanel(const QWidget* widget)
+{
+    const ReadableWindow* window = readableWindowOf(widget);
+    const QWidget* panel = window ? window->coveringPanel() : nullptr;
+    return panel && (widget == panel || panel->isAncestorOf(widget));
+}
+
 bool covered(const QWidget* widget)
 {
     const ReadableWindow* window = readableWindowOf(widget);
     const QWidget* panel = window ? window->coveringPanel() : nullptr;
-    return panel && panel->isVisible() && widget != panel && !panel->isAncestorOf(widget);
+    return panel && panel->isVisible() && !isOnPanel(widget);
 }
 
 namespace {
@@ -56,13 +64,6 @@ bool reachableByClick(const Label* label)
     QWidget* window = label->window();
     const QWidget* hit = window->childAt(label->mapTo(window, label->rect().center()));
     return hit == label || label->isAncestorOf(hit);
-}
-
-// Whether `widget` is the best-of panel or a part of it.
-bool isOnPanel(const QWidget* widget)
-{
-    const QWidget* panel = readableWindowOf(widget)->coveringPanel();
-    return panel && (widget == panel || panel->isAncestorOf(widget));
 }
 
 }  // namespace
@@ -96,7 +97,7 @@ QAccessible::State forTheEar(const QWidget* widget, QAccessible::State state)
 {
     if (covered(widget))
         state.offscreen = true;
-    if (state.invisible && readableWindowOf(widget) && isOnPanel(widget)) {
+    if (state.invisible && isOnPanel(widget)) {
         state.invisible = false;
         state.offscreen = true;
     }
@@ -197,9 +198,7 @@ public:
     {
         if (!isFreeCell())
             return forTheEar(widget(), QAccessibleWidget::state());
-        QAccessible::State state = QAccessible::queryAccessibleInterface(readableWindowOf(label())->tileLabel(1))->state();
-        state.focused = point.widget == widget();
-        return state;
+        return forTheEar(widget(), QAccessible::queryAccessibleInterface(readableWindowOf(label())->tileLabel(1))->state());
     }
 
     QRect rect() const override
