@@ -1,0 +1,69 @@
+# SPDX-License-Identifier: 0BSD
+# Where the best-of table lives, checked with a probe that prints the table's
+# path and, given an argument, saves the default table there:
+# - laid out as the game is installed (the program in lib/tavlin, a relative
+#   link to it in bin) and started through the link, by path and by name on
+#   PATH as the desktop starts it, the table belongs in lib/tavlin, not in bin;
+# - in a folder whose name is the bytes FF FE, not UTF-8, the table is saved
+#   and read there, never in the root folder, where a folder name that Qt
+#   cannot decode led before;
+# - the Debian package's maintainer scripts, run as dpkg runs them but on a
+#   scratch root (DPKG_ROOT): the first configure makes the very table the
+#   game writes when it is cleared, that everyone may write, in a folder only
+#   root may; a later configure (an upgrade or a reinstall) and a removal keep
+#   the players' results; a purge deletes the table and its folder.
+#
+#   cmake -DPROBE=... -DDEBIAN_DIR=... -DWORK_DIR=... -P check_table_places.cmake
+
+cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/../fixtures/checks.cmake)
+
+file(REMOVE_RECURSE "${WORK_DIR}")
+file(MAKE_DIRECTORY "${WORK_DIR}/lib/tavlin" "${WORK_DIR}/bin")
+file(COPY_FILE "${PROBE}" "${WORK_DIR}/lib/tavlin/probe")
+file(CHMOD "${WORK_DIR}/lib/tavlin/probe" FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+file(CREATE_LINK ../lib/tavlin/probe "${WORK_DIR}/bin/probe" SYMBOLIC)
+file(REAL_PATH "${WORK_DIR}/lib/tavlin/tavlin.inf" expected)
+foreach(command "${WORK_DIR}/bin/probe" "${CMAKE_COMMAND};-E;env;PATH=${WORK_DIR}/bin:$ENV{PATH};probe")
+  execute_process(COMMAND ${command} RESULT_VARIABLE rc OUTPUT_VARIABLE table ERROR_VARIABLE err
+                  OUTPUT_STRIP_TRAILING_WHITESPACE)
+  check("rc EQUAL 0 AND table STREQUAL expected"
+        MESSAGE "started as ${command} (${rc}, ${err}), the table is '${table}', not '${expected}'")
+endforeach()
+
+# The folder FF FE is made by the shell, as CMake's strings are UTF-8.
+set(root_table_before FALSE)
+if(EXISTS "/tavlin.inf")
+  set(root_table_before TRUE)
+endif()
+execute_process(COMMAND sh -c [=[d="$1/$(printf '\377\376')" && mkdir "$d" && cp "$2" "$d/probe" &&
+                                "$d/probe" save && [ "$(wc -c < "$d/tavlin.inf")" -eq 190 ]]=]
+                        sh "${WORK_DIR}" "${PROBE}"
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+check("rc EQUAL 0 AND (root_table_before OR NOT EXISTS /tavlin.inf)"
+      MESSAGE "in a folder named FF FE the probe did not save and read a 190-byte table beside itself (${rc}): ${out}")
+
+macro(run script)
+  execute_process(COMMAND env "DPKG_ROOT=${WORK_DIR}/root" sh "${DEBIAN_DIR}/${script}" ${ARGN}
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  check("rc EQUAL 0" MESSAGE "${script} ${ARGN} ended with ${rc}: ${out}")
+endmacro()
+# The game's own default table, as the probe saved it beside itself.
+execute_process(COMMAND "${WORK_DIR}/lib/tavlin/probe" save)
+file(READ "${WORK_DIR}/lib/tavlin/tavlin.inf" game_table HEX)
+set(folder "${WORK_DIR}/root/var/games/tavlin")
+run(postinst configure)
+file(READ "${folder}/tavlin.inf" made HEX)
+execute_process(COMMAND stat -c %a "${folder}/tavlin.inf" "${folder}" OUTPUT_VARIABLE modes)
+set(shared "666\n755\n")
+check("made STREQUAL game_table AND modes STREQUAL shared"
+      MESSAGE "postinst made a table of modes ${modes}holding\n  ${made}\nthe game writes\n  ${game_table}")
+
+file(WRITE "${folder}/tavlin.inf" "results")
+run(postinst configure 1.0.30)
+run(postrm remove)
+file(READ "${folder}/tavlin.inf" kept)
+check("kept STREQUAL results" MESSAGE "an upgrade or a removal replaced the players' table with '${kept}'")
+run(postrm purge)
+check("NOT EXISTS \"${folder}\"" MESSAGE "purge left ${folder}")
+end_checks("The table is beside the program, through the launcher link and in a folder named FF FE; the maintainer scripts make, keep and purge the shared table.")
