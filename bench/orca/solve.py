@@ -6,8 +6,9 @@ where its time earns none; after it the table is cleared through Orca.
 
 The board is read from AT-SPI, read-only, as a player knows it from
 listening; every move walks flat review from where the reading point stands
-(the free cell after a deal, the tile that slid after a move) to the tile
-and clicks it, and checks by what Orca spoke that it reached the tile."""
+(the free cell after a deal, and after a move the free cell or, where the
+point stood there already, the tile that slid) to the tile and clicks it,
+and checks by what Orca spoke that it reached the tile."""
 import gettext, os, shutil, statistics, time
 
 from solver import solve
@@ -111,7 +112,7 @@ def games(session, program, count, Speech, wait, key_releases, Failed):
                 return keys
         return keys
 
-    per_move, seconds, misses = [], [], 0
+    per_move, seconds, misses, replans = [], [], 0, 0
     for number in range(1, count + 1):
         # The last of several games meets a table of ten fast rows, where its time earns none.
         earns = number < count or count == 1
@@ -122,13 +123,20 @@ def games(session, program, count, Speech, wait, key_releases, Failed):
         step(['key', 'F1'], until=lambda: board() != before, quiet=1.0)
         places = board()
         at = next(c for c in ((r, s) for r in range(1, 5) for s in range(1, 5)) if c not in places)
-        clicks = solve(places)
+        clicks, expected = solve(places), places
         print(f'\n# game {number}: {len(clicks)} moves to play', flush=True)
-        for tile in clicks:
+        while clicks:
             began = time.monotonic()
             places = board()
+            if places != expected:  # a click lost or doubled: planned again from the board as it is
+                replans += 1
+                clicks = solve(places)
+                if not clicks:
+                    break
+            tile = clicks.pop(0)
             free = next(c for c in ((r, s) for r in range(1, 5) for s in range(1, 5)) if c not in places)
             target = next(c for c, t in places.items() if t == tile)
+            expected = {c: t for c, t in places.items() if t != tile} | {free: tile}
             keys = 0
             walk = [DOWN if target[0] > at[0] else UP] * abs(target[0] - at[0]) + \
                 [RIGHT if target[1] > at[1] else LEFT] * abs(target[1] - at[1])
@@ -138,6 +146,7 @@ def games(session, program, count, Speech, wait, key_releases, Failed):
                 keys += 1
             if walk and not any(str(tile) in u.split() for u in said[-1:]):
                 misses += 1  # the walk did not end on the tile: from the top, as a lost player would
+                print(f'   move {len(per_move) + 1}: the walk to {tile} ended on: ' + ' | '.join(said))
                 keys += reach(str(tile))
             spoke = step(CLICK, until=lambda: board() != places or window_titled('Konec hry'), quiet=0.6)
             keys += 1
@@ -145,8 +154,11 @@ def games(session, program, count, Speech, wait, key_releases, Failed):
                 spoke += settle()
             per_move.append(keys)
             seconds.append(time.monotonic() - began)
-            at = free  # the tile that slid stands where the free cell was, and the reading point with it
-            if len(per_move) <= 3 or window_titled('Konec hry'):
+            # From the free cell the point comes to the tile that slid, which
+            # stands where the free cell was; from anywhere else, to the free
+            # cell, now where the tile was. Orca says which: "volno" or the tile.
+            at = free if at == free else target
+            if len(per_move) - game_moves <= 4 or window_titled('Konec hry'):
                 print(f'   move {len(per_move)}: tile {tile} in {keys} keys; Orca: ' + ' | '.join(spoke))
         end = []
         wait('the result box', lambda: window_titled('Konec hry'), 30)
@@ -170,5 +182,5 @@ def games(session, program, count, Speech, wait, key_releases, Failed):
     read_lines('the cleared table')
     if per_move:
         print(f'\nkeys per move over {len(per_move)} moves: mean {statistics.mean(per_move):.2f}, '
-              f'worst {max(per_move)}; walks that missed their tile: {misses}; '
+              f'worst {max(per_move)}; walks that missed their tile: {misses}; plans made again: {replans}; '
               f'seconds per move: mean {statistics.mean(seconds):.1f}')

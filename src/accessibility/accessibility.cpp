@@ -94,14 +94,23 @@ void tileMoved(QWidget* tile)
 
 void tileSlid(QWidget* tile)
 {
-    // The point comes to the tile that slid, which stands beside the free
-    // cell: "11, tlačítko, řádek 4, sloupec 3. Počet tahů: 17". Every tile
-    // beside the free cell is then two flat-review steps away, one through
-    // the free cell or one across and one up or down.
+    // Every tile that can move next stands beside the free cell, one
+    // flat-review step from it, so the point comes to the free cell, which
+    // tells what moved: "volno, tlačítko, řádek 2, sloupec 3. Kámen 11
+    // posunut. Počet tahů: 17". A screen reader hears nothing when the point
+    // comes to where it already stands, so after a move from the free cell
+    // it comes to the tile that slid, which tells the count: "11, tlačítko,
+    // řádek 2, sloupec 4. Počet tahů: 18"; every tile beside the free cell
+    // is then two steps away. Moves thus cost two keys and a click by turns.
     if (!QAccessible::isActive() || !tile->window()->isVisible())
         return;
-    QWidget* count = readableWindowOf(tile)->moveCount();
-    moveReadingPoint(tile, QAccessible::queryAccessibleInterface(count)->text(QAccessible::Name));
+    const ReadableWindow* window = readableWindowOf(tile);
+    const auto name = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+    QWidget* freeCell = window->tileLabel(Board::Blank);
+    if (readingPoint() == freeCell)
+        moveReadingPoint(tile, name(window->moveCount()));
+    else
+        moveReadingPoint(freeCell, QStringLiteral("Kámen %1 posunut. %2").arg(name(tile), name(window->moveCount())));
 }
 
 void newGame(QWidget* window)

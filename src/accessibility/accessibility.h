@@ -24,7 +24,8 @@ void install();
 void tileMoved(QWidget* tile);
 
 // Tells an active screen reader that the player slid `tile` to its new
-// place: the reading point comes to the tile, which tells the new count.
+// place: the reading point comes to the free cell, which tells the tile and
+// the new count, or, where it stood there already, to the tile that slid.
 void tileSlid(QWidget* tile);
 
 // Tells an active screen reader that a new game's shuffle has ended in

@@ -1,17 +1,10 @@
 # SPDX-License-Identifier: 0BSD
-# Where the best-of table lives, checked with a probe that prints the table's
-# path and, given an argument, saves the default table there:
-# - laid out as the game is installed (the program in lib/tavlin, a relative
-#   link to it in bin) and started through the link, by path and by name on
-#   PATH as the desktop starts it, the table belongs in lib/tavlin, not in bin;
-# - in a folder whose name is the bytes FF FE, not UTF-8, the table is saved
-#   and read there, never in the root folder, where a folder name that Qt
-#   cannot decode led before;
-# - the Debian package's maintainer scripts, run as dpkg runs them but on a
-#   scratch root (DPKG_ROOT): the first configure makes the very table the
-#   game writes when it is cleared, that everyone may write, in a folder only
-#   root may; a later configure (an upgrade or a reinstall) and a removal keep
-#   the players' results; a purge deletes the table and its folder.
+# Where the best-of table lives, through a probe that prints its path and,
+# given an argument, saves the default table there: beside the program in
+# lib/tavlin when started through the relative link in bin, by path and by
+# name on PATH; beside it in a folder named by the bytes FF FE, never in the
+# root folder; and, from the Debian maintainer scripts run on a scratch root,
+# the shared table: made as the game writes it, kept, purged.
 #
 #   cmake -DPROBE=... -DDEBIAN_DIR=... -DWORK_DIR=... -P check_table_places.cmake
 
@@ -31,7 +24,8 @@ foreach(command "${WORK_DIR}/bin/probe" "${CMAKE_COMMAND};-E;env;PATH=${WORK_DIR
         MESSAGE "started as ${command} (${rc}, ${err}), the table is '${table}', not '${expected}'")
 endforeach()
 
-# The folder FF FE is made by the shell, as CMake's strings are UTF-8.
+# The folder FF FE, not UTF-8, is made by the shell, as CMake's strings are
+# UTF-8; a folder name that Qt cannot decode once led to the root folder.
 set(root_table_before FALSE)
 if(EXISTS "/tavlin.inf")
   set(root_table_before TRUE)
@@ -48,7 +42,10 @@ macro(run script)
                   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
   check("rc EQUAL 0" MESSAGE "${script} ${ARGN} ended with ${rc}: ${out}")
 endmacro()
-# The game's own default table, as the probe saved it beside itself.
+# As dpkg runs them, on DPKG_ROOT: the first configure makes the very table
+# the game writes when it is cleared, that everyone may write, in a folder
+# only root may; a later configure (an upgrade or a reinstall) and a removal
+# keep the players' results; a purge deletes the table and its folder.
 execute_process(COMMAND "${WORK_DIR}/lib/tavlin/probe" save)
 file(READ "${WORK_DIR}/lib/tavlin/tavlin.inf" game_table HEX)
 set(folder "${WORK_DIR}/root/var/games/tavlin")
