@@ -157,10 +157,12 @@ public:
         return {};
     }
 
-    // A label that acts on a click is a button to the screen reader.
+    // A label that acts on a click is a button to the screen reader, and so
+    // is the free cell, among the tiles: Orca speaks a button's description
+    // when the reading point comes to it, and a plain label's only on demand.
     QAccessible::Role role() const override
     {
-        return label()->clickable() ? QAccessible::Button : QAccessible::StaticText;
+        return label()->clickable() || isFreeCell() ? QAccessible::Button : QAccessible::StaticText;
     }
 
     QString text(QAccessible::Text t) const override

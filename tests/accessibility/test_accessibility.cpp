@@ -68,7 +68,8 @@ private slots:
         QCOMPARE(readable(w.moveCount())->parent()->object(), w.strip());
         QCOMPARE(readable(w.tileLabel(1))->role(), QAccessible::Button);
         QCOMPARE(description(w.tileLabel(15)), QStringLiteral("řádek 4, sloupec 4"));
-        QCOMPARE(name(w.tileLabel(Board::Blank)), QStringLiteral("volno"));
+        QCOMPARE(name(w.tileLabel(Board::Blank)), QStringLiteral("volno"));  // a button, spoken with its news
+        QCOMPARE(readable(w.tileLabel(Board::Blank))->role(), QAccessible::Button);
         QCOMPARE(description(w.tileLabel(Board::Blank)), QStringLiteral("řádek 4, sloupec 3"));
         for (auto [caption, said] : {std::pair{"1", "Čas: 1 sekunda"}, {"3", "Čas: 3 sekundy"}, {"21", "Čas: 21 sekund"}}) {
             w.clock()->setCaption(QString::fromUtf8(caption));
