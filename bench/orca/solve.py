@@ -156,7 +156,8 @@ def games(session, program, count, Speech, wait, key_releases, Failed):
             seconds.append(time.monotonic() - began)
             # From the free cell the point comes to the tile that slid, which
             # stands where the free cell was; from anywhere else, to the free
-            # cell, now where the tile was. Orca says which: "volno" or the tile.
+            # cell, now where the tile was. Orca says which ("volno" or the
+            # tile); the walk's check above finds it when the rule is wrong.
             at = free if at == free else target
             if len(per_move) - game_moves <= 4 or window_titled('Konec hry'):
                 print(f'   move {len(per_move)}: tile {tile} in {keys} keys; Orca: ' + ' | '.join(spoke))

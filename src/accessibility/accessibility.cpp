@@ -101,7 +101,7 @@ void tileSlid(QWidget* tile)
     // comes to where it already stands, so after a move from the free cell
     // it comes to the tile that slid, which tells the count: "11, tlačítko,
     // řádek 2, sloupec 4. Počet tahů: 18"; every tile beside the free cell
-    // is then two steps away. Moves thus cost two keys and a click by turns.
+    // is then two steps away. Moves thus cost one step or two, and a click, by turns.
     if (!QAccessible::isActive() || !tile->window()->isVisible())
         return;
     const ReadableWindow* window = readableWindowOf(tile);
