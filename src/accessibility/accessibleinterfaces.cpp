@@ -16,6 +16,7 @@
 
 #include <initializer_list>
 #include <optional>
+#include <utility>
 
 namespace tavlin::accessibility {
 
@@ -340,29 +341,23 @@ private:
     QPointer<QAction> action_;
 };
 
-// The status strip, which has Qt's focus after every click, named by what it is.
-class StripAccessible final : public QAccessibleWidget {
-public:
-    explicit StripAccessible(QWidget* strip) : QAccessibleWidget(strip, QAccessible::StatusBar) {}
-    QString text(QAccessible::Text t) const override
-    {
-        if (t == QAccessible::Name)
-            return QStringLiteral("Stav hry");
-        return t == QAccessible::Description ? withNews(widget(), {}) : QAccessibleWidget::text(t);
-    }
-    QAccessible::State state() const override { return forTheEar(widget(), QAccessibleWidget::state()); }
-};
-
-// The best-of panel: a pane, named by its heading, where the reading point
-// goes when the panel opens.
+// The status strip and the best-of panel: the strip, which has Qt's focus
+// after every click, is a status bar named by what it is; the panel is a
+// pane named by its heading, where the reading point goes when it opens.
 class PanelAccessible final : public QAccessibleWidget {
 public:
-    explicit PanelAccessible(QWidget* panel) : QAccessibleWidget(panel, QAccessible::Pane) {}
+    PanelAccessible(QWidget* panel, QAccessible::Role role, QString name = {})
+        : QAccessibleWidget(panel, role), name_(std::move(name)) {}
     QString text(QAccessible::Text t) const override
     {
+        if (t == QAccessible::Name && !name_.isEmpty())
+            return name_;
         return t == QAccessible::Description ? withNews(widget(), {}) : QAccessibleWidget::text(t);
     }
     QAccessible::State state() const override { return forTheEar(widget(), QAccessibleWidget::state()); }
+
+private:
+    const QString name_;
 };
 
 }  // namespace
@@ -388,9 +383,9 @@ QAccessibleInterface* interfaceFor(const QString&, QObject* object)
     // for their interfaces before the window has finished building them.
     if (auto* panel = qobject_cast<Panel*>(object)) {
         if (panel->objectName() == QLatin1String("Picture1"))
-            return new StripAccessible(panel);
+            return new PanelAccessible(panel, QAccessible::StatusBar, QStringLiteral("Stav hry"));
         if (panel->objectName() == QLatin1String("Picture2"))
-            return new PanelAccessible(panel);
+            return new PanelAccessible(panel, QAccessible::Pane);
     }
     // Items that run a command; submenus and separators stay Qt's.
     auto* action = qobject_cast<QAction*>(object);

@@ -5,7 +5,6 @@
 #include "fixtures/gamewindow.h"
 
 #include <QAccessible>
-#include <QAction>
 #include <QDialog>
 
 using namespace tavlin;
@@ -23,12 +22,8 @@ void record(QAccessibleEvent* event) { told.push_back({event->type(), event->obj
 QAccessibleInterface* readable(QObject* object) { return QAccessible::queryAccessibleInterface(object); }
 QString name(QObject* object) { return readable(object)->text(QAccessible::Name); }
 QAccessible::State state(QObject* object) { return readable(object)->state(); }
-void press(QObject* object)
-{
-    readable(object)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-}
-
 QString description(QObject* object) { return readable(object)->text(QAccessible::Description); }
+void press(QObject* object) { readable(object)->actionInterface()->doAction(QAccessibleActionInterface::pressAction()); }
 
 // Where the screen reader was last told that the reading point went.
 QObject* toldFocus()

@@ -1,8 +1,5 @@
-# Runs the game with no display reachable: --version and --help answer
-# anyway (they must not need one), whatever the game does not take is
-# refused in Czech with status 2, and a plain start says in one Czech line
-# that there is no display and ends with status 1 instead of aborting.
-#
+# The game with no display reachable: --version and --help answer anyway, what it does not take is refused in
+# Czech with status 2, and a plain start says in one Czech line that there is no display, with status 1.
 #   cmake -DPROGRAM=... -DVERSION=... -DWORK_DIR=... -P check_command_line.cmake
 
 cmake_minimum_required(VERSION 3.25)

@@ -1,14 +1,6 @@
 # SPDX-License-Identifier: 0BSD
-# Installs the game into a scratch prefix and checks what a desktop and a
-# user rely on: exactly the listed files (the manifest, which the README's
-# uninstall removes, too), the program in a folder of its own, a relative
-# launcher link that survives a move of the tree, icons of every theme size
-# and a scalable one that are the same picture, manual pages that render
-# cleanly, and desktop entry and metainfo that the desktop's checkers pass
-# and that name the installed program, icon and version, also when packaged
-# with DESTDIR. Only the game's component is installed, so the manifest of a
-# real install in the build folder is left alone.
-#
+# The game installed into a scratch prefix (its component only, so that the
+# manifest of a real install in the build folder is left alone), checked for what a desktop and a user rely on.
 #   cmake -DBUILD_DIR=... -DPREFIX=... -DVERSION=... -DPROGRAM_DIR=... -DCOMMAND_DIR=...
 #         -P check_install.cmake
 

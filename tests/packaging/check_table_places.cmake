@@ -1,17 +1,13 @@
 # SPDX-License-Identifier: 0BSD
-# Where the best-of table lives, through a probe that prints its path and,
-# given an argument, saves the default table there: beside the program in
-# lib/tavlin when started through the relative link in bin, by path and by
-# name on PATH; beside it in a folder named by the bytes FF FE, never in the
-# root folder; and, from the Debian maintainer scripts run on a scratch root,
-# the shared table: made as the game writes it, kept, purged.
-#
+# Where the best-of table lives, through a probe that prints its path (and, given an argument, saves there):
+# beside the program, by the launcher link, by PATH and in a folder FF FE; the shared one from the maintainer scripts.
 #   cmake -DPROBE=... -DDEBIAN_DIR=... -DWORK_DIR=... -P check_table_places.cmake
 
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/../fixtures/checks.cmake)
 
 file(REMOVE_RECURSE "${WORK_DIR}")
+# Beside the program in lib/tavlin when started through the relative link in bin, by path and by name on PATH.
 file(MAKE_DIRECTORY "${WORK_DIR}/lib/tavlin" "${WORK_DIR}/bin")
 file(COPY_FILE "${PROBE}" "${WORK_DIR}/lib/tavlin/probe")
 file(CHMOD "${WORK_DIR}/lib/tavlin/probe" FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
@@ -24,7 +20,7 @@ foreach(command "${WORK_DIR}/bin/probe" "${CMAKE_COMMAND};-E;env;PATH=${WORK_DIR
         MESSAGE "started as ${command} (${rc}, ${err}), the table is '${table}', not '${expected}'")
 endforeach()
 
-# The folder FF FE, not UTF-8, is made by the shell, as CMake's strings are
+# Beside it in a folder FF FE, never in the root folder. That name, not UTF-8, is made by the shell, as CMake's strings are
 # UTF-8; a folder name that Qt cannot decode once led to the root folder.
 set(root_table_before FALSE)
 if(EXISTS "/tavlin.inf")

@@ -6,8 +6,6 @@
 
 #include <QDir>
 
-#include <csignal>
-
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>

@@ -1,11 +1,7 @@
 // SPDX-License-Identifier: 0BSD
-// The game's face where the comic faces are not as on a usual Debian desktop
-// (Comic Neue, no Comic Sans MS):
-// - Comic Neue missing: fontconfig takes "Comic Sans MS" for a script face,
-//   and the game's font must fall back to the plain sans-serif face instead;
-// - with --comic-sans, Comic Sans MS installed beside Comic Neue (here a copy
-//   of Comic Neue that fontconfig names so): the game shows Comic Sans MS, not
-//   the face that only stands in for it.
+// The game's face where the comic faces are not as on a usual Debian desktop: without Comic Neue, where
+// fontconfig takes a script face for "Comic Sans MS", the plain sans-serif face; with --comic-sans, Comic Sans
+// MS (a copy of Comic Neue named so) beside Comic Neue, Comic Sans MS and not the face that stands in for it.
 
 #include "widgets/label.h"
 

@@ -57,13 +57,9 @@ private slots:
         QCOMPARE(shot.pixelColor(cellRect(1, 1).topLeft() + QPoint(2, 2)), LightYellow);
         QVERIFY(shows(shot, cellRect(1, 1), Green));                     // "1" on tile 1
 
-        // Shown, the panel lies over the strip and every row of the board.
+        // Shown, the panel hides the time (the real-window test sees it cover the board).
         f.key(Qt::Key_F2);
         BestOfPanel* p = f.window.bestOfPanel();
-        for (QPoint at : {QPoint(112, 10), QPoint(28, 50), QPoint(84, 115), QPoint(140, 180), QPoint(196, 240)}) {
-            QWidget* top = f.window.surface()->childAt(at);
-            QVERIFY2(top == p || p->isAncestorOf(top), qPrintable(top->objectName()));
-        }
         shot = f.window.surface()->grab().toImage();
         QVERIFY(!shows(shot, QRect(0, 0, 224, 273), Maroon));
         for (auto [label, colour] : {std::pair{p->heading(), Green}, {p->closeLabel(), QColor(Qt::blue)}, {p->clearLabel(), QColor(Qt::red)}})
@@ -163,14 +159,12 @@ private slots:
         QCOMPARE(f.moves(), QStringLiteral("Počet tahů: 0"));
         QCOMPARE(f.time(), QStringLiteral("0"));
         QVERIFY(!f.window.secondTimer().isActive());
-        QList<QPoint> before;
-        for (int n = 1; n <= 16; ++n)
-            before << f.window.tileLabel(n)->pos();
+        const auto places = [&] { QList<QPoint> at; for (int n = 1; n <= 16; ++n) at << f.window.tileLabel(n)->pos(); return at; };
+        const QList<QPoint> before = places();
         QTimer::singleShot(0, &f.window, [&] { f.window.quitCommand(); });  // arrives at the first yield
         f.window.newGame();
         QVERIFY(!f.window.isVisible());
-        for (int n = 1; n <= 16; ++n)
-            QCOMPARE(f.window.tileLabel(n)->pos(), before[n - 1]);
+        QCOMPARE(places(), before);
     }
 };
 
