@@ -1,18 +1,16 @@
 // SPDX-License-Identifier: 0BSD
-// The screen reader's view of the game's controls: labels, the status strip, the best-of panel, menu items.
+// The screen reader's view of the game's controls (labels, the status strip, the best-of panel), and the factory that gives them to Qt.
 #include "accessibility/accessibleinterfaces.h"
 
+#include "accessibility/menuitemaccessible.h"
 #include "accessibility/readablewindow.h"
 #include "bestof/ranking.h"
 #include "widgets/label.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QAction>
 #include <QApplication>
-#include <QMenu>
 #include <QPointer>
-#include <QWindow>
 
 #include <initializer_list>
 #include <optional>
@@ -33,15 +31,6 @@ static bool isOnPanel(const QWidget* widget)
     return panel && (widget == panel || panel->isAncestorOf(widget));
 }
 
-bool covered(const QWidget* widget)
-{
-    const ReadableWindow* window = readableWindowOf(widget);
-    const QWidget* panel = window ? window->coveringPanel() : nullptr;
-    return panel && panel->isVisible() && !isOnPanel(widget);
-}
-
-namespace {
-
 // A modal box over the window takes every click and key meant for the
 // window and its menus; only the box itself and what it holds (the name
 // box's context menu, say) still answer.
@@ -53,6 +42,15 @@ bool blockedByModal(const QWidget* widget)
             return false;
     return modal != nullptr;
 }
+
+bool covered(const QWidget* widget)
+{
+    const ReadableWindow* window = readableWindowOf(widget);
+    const QWidget* panel = window ? window->coveringPanel() : nullptr;
+    return panel && panel->isVisible() && !isOnPanel(widget);
+}
+
+namespace {
 
 // Whether a left click in the middle of `label` would reach it now. A
 // screen reader's press does what that click would do, so where the click
@@ -204,10 +202,17 @@ public:
         return forTheEar(widget(), QAccessible::queryAccessibleInterface(readableWindowOf(label())->tileLabel(1))->state());
     }
 
+    // The free cell stands for the ear in the left third of its cell, which
+    // keeps it in its row and its column for flat review. Orca may handle
+    // the press of its click on a tile only once the tile has slid and the
+    // free cell, with the reading point, has taken its place: finding the
+    // point under the pointer, in the middle of the cell, it would take it
+    // as reached already, silently, and not speak the move.
     QRect rect() const override
     {
         const Label* l = label();
-        return isFreeCell() ? QRect(l->mapToGlobal(QPoint(0, 0)), l->size()) : QAccessibleWidget::rect();
+        return isFreeCell() ? QRect(l->mapToGlobal(QPoint(0, 0)), QSize(l->width() / 3, l->height()))
+                            : QAccessibleWidget::rect();
     }
 
     QStringList actionNames() const override
@@ -245,100 +250,6 @@ private:
         const ReadableWindow* window = readableWindowOf(label());
         return window && label() == window->tileLabel(Board::Blank);
     }
-};
-
-// "N&ejlepší hráči" reads "Nejlepší hráči"; "&&" stands for one "&".
-QString withoutAccessKey(const QString& caption)
-{
-    QString text;
-    for (qsizetype i = 0; i < caption.size(); ++i) {
-        if (caption[i] == u'&' && i + 1 < caption.size())
-            ++i;
-        text += caption[i];
-    }
-    return text;
-}
-
-// A menu item that runs a command. Qt's own item triggers its action inside
-// the screen reader's call, which then hangs on every box the command shows
-// ("Ovládání", "O aplikaci"). This one queues the trigger; the menus and the
-// keys F1 to F3 still trigger at once, as they always did.
-class MenuItemAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
-public:
-    MenuItemAccessible(QMenu* menu, QAction* action) : menu_(menu), action_(action) {}
-
-    bool isValid() const override { return menu_ && action_; }
-    QObject* object() const override { return action_; }
-    QWindow* window() const override
-    {
-        for (const QWidget* w = menu_; w; w = w->parentWidget())
-            if (QWindow* handle = w->windowHandle())
-                return handle;
-        return nullptr;
-    }
-    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(menu_); }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessible::Role role() const override { return QAccessible::MenuItem; }
-    void setText(QAccessible::Text, const QString&) override {}
-
-    QString text(QAccessible::Text t) const override
-    {
-        if (t == QAccessible::Name)
-            return withoutAccessKey(action_->text());
-        if (t == QAccessible::Accelerator) {
-            const QKeySequence key = action_->shortcut();
-            return (key.isEmpty() ? QKeySequence::mnemonic(action_->text()) : key)
-                .toString(QKeySequence::NativeText);
-        }
-        return {};
-    }
-
-    QAccessible::State state() const override
-    {
-        QAccessible::State state;
-        state.invisible = !menu_->isVisible() || !action_->isVisible();
-        state.focused = menu_->activeAction() == action_;
-        state.disabled = !action_->isEnabled();
-        return state;
-    }
-
-    QRect rect() const override
-    {
-        if (!menu_->isVisible())
-            return {};
-        return menu_->actionGeometry(action_).translated(menu_->mapToGlobal(QPoint(0, 0)));
-    }
-
-    void* interface_cast(QAccessible::InterfaceType type) override
-    {
-        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
-                                                    : nullptr;
-    }
-
-    QStringList actionNames() const override { return {pressAction()}; }
-    QStringList keyBindingsForAction(const QString&) const override { return {}; }
-
-    // Nothing reaches the menus while a box is open, neither the mouse nor
-    // the keys; a press queued before the box opened finds it open.
-    void doAction(const QString& name) override
-    {
-        if (name != pressAction())
-            return;
-        QMetaObject::invokeMethod(
-            action_.data(),
-            [menu = menu_, action = action_.data()] {
-                if (menu && action->isEnabled() && !blockedByModal(menu))
-                    action->trigger();
-            },
-            Qt::QueuedConnection);
-    }
-
-private:
-    QPointer<QMenu> menu_;
-    QPointer<QAction> action_;
 };
 
 // The status strip and the best-of panel: the strip, which has Qt's focus
@@ -389,12 +300,7 @@ QAccessibleInterface* interfaceFor(const QString&, QObject* object)
     }
     // Items that run a command; submenus and separators stay Qt's.
     auto* action = qobject_cast<QAction*>(object);
-    if (!action || action->isSeparator() || action->menu())
-        return nullptr;
-    for (QObject* owner : action->associatedObjects())
-        if (auto* menu = qobject_cast<QMenu*>(owner))
-            return new MenuItemAccessible(menu, action);
-    return nullptr;
+    return action ? menuItemInterface(action) : nullptr;
 }
 
 }  // namespace tavlin::accessibility

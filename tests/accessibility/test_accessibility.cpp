@@ -5,6 +5,7 @@
 #include "fixtures/gamewindow.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QDialog>
 
 using namespace tavlin;
@@ -77,21 +78,33 @@ private slots:
 #endif
         QVERIFY(!state(panel).invisible && state(panel->closeLabel()).offscreen);  // hidden: off screen
 
-        // A press returns at once and moves the tile from the event loop; a
-        // press while a box is open does nothing. The reading point comes to
-        // the free cell, which tells the tile and the count, and from there,
-        // after the next move, to the tile that slid, which tells the count.
+        // A press returns at once and moves the tile, or runs the menu item's
+        // command, from the event loop; a press while a box is open does
+        // nothing. The reading point comes to the free cell, which tells the
+        // tile and the count, and from there, after the next move, to the tile
+        // that slid, which tells the count.
+        QAction* help = w.findChild<QAction*>(QStringLiteral("mnu02"));
         QDialog box(&w);
         box.setModal(true);
         box.show();
         press(w.tileLabel(12));
+        press(help);
         QCoreApplication::processEvents();
         box.close();
+        QCOMPARE(name(help), QStringLiteral("Ovládání"));  // no access key
+        press(help);
+        QVERIFY(f.dialogs.boxes.empty());
+        QCoreApplication::processEvents();
+        QCOMPARE(f.dialogs.boxes.size(), 1u);
         const QRect above = w.tileLabel(11)->geometry();
         press(w.tileLabel(11));
         QCOMPARE(w.tileLabel(11)->geometry(), above);
         QCoreApplication::processEvents();
         QCOMPARE(description(w.tileLabel(Board::Blank)), QStringLiteral("řádek 3, sloupec 3. Kámen 11 posunut. Počet tahů: 1"));
+        // Under the pointer that clicked tile 11, in the middle of its cell, the ear finds no free cell.
+        const QRect freeForTheEar = readable(w.tileLabel(Board::Blank))->rect();
+        const QWidget* board = w.tileLabel(11)->parentWidget();
+        QVERIFY(freeForTheEar.topLeft() == board->mapToGlobal(above.topLeft()) && !freeForTheEar.contains(board->mapToGlobal(above.center())));
         QVERIFY(state(w.tileLabel(Board::Blank)).focused && !state(w.strip()).focused);
         QCOMPARE(toldFocus(), w.tileLabel(Board::Blank));
         press(w.tileLabel(11));
