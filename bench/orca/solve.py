@@ -51,6 +51,10 @@ def games(session, program, count, Speech, wait, key_releases, Failed):
         tiles = pyatspi.findAllDescendants(app, lambda o: o.getRole() == pyatspi.ROLE_PUSH_BUTTON and o.name.isdigit())
         return {cells[t.description.split('.')[0]]: int(t.name) for t in tiles if t.description.split('.')[0] in cells}
 
+    def covered():  # whether the best-of panel lies over the board: the status strip then stops showing
+        strip = pyatspi.findDescendant(app, lambda o: o.getRole() == pyatspi.ROLE_STATUS_BAR)
+        return not strip.getState().contains(pyatspi.STATE_SHOWING)
+
     def window_titled(title):
         return session.run('xdotool', 'search', '--name', f'^{title}$').stdout.strip()
 
@@ -183,7 +187,8 @@ def games(session, program, count, Speech, wait, key_releases, Failed):
         print('\n'.join(f'      "{u}"' for u in end))
         read_lines('the table in flat review')
         reach('zpět')
-        step(CLICK, quiet=1.0)
+        # Orca 43 may try the pointer twice, 0.8 s each, before it presses.
+        step(CLICK, until=lambda: not covered(), quiet=1.0)
     print('   F2: ' + ' | '.join(step(['key', 'F2']) + settle()))
     reach('vymazat')
     print('   "vymazat tabulku" clicked: ' + ' | '.join(

@@ -93,15 +93,18 @@ void BestOfPanel::loadTable()
 void BestOfPanel::rankGame(const QString& finishedTime)
 {
     loadTable();
-    showAtCorner();
-
     const double t = ranking::finishedTime(finishedTime);
     const scorefile::Lines shown = table();
     const std::optional<int> place = ranking::placeFor(shown, t);
-    if (!place) {  // slower than every row: nothing asked, nothing written
+    if (!place) {
+        // Slower than every row: nothing asked, nothing written. Told before
+        // the panel shows, so that a screen reader hears it as the reading
+        // point comes to the panel: Orca 43 cannot speak a later news.
         accessibility::tellRanking(this, std::nullopt, finishedTime, {});
+        showAtCorner();
         return;
     }
+    showAtCorner();
 
     // While the box asks, the slower rows stand one lower and the new time
     // beside the name its row had.
