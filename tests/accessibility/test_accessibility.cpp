@@ -79,11 +79,9 @@ private slots:
 #endif
         QVERIFY(!state(panel).invisible && state(panel->closeLabel()).offscreen);  // hidden: off screen
 
-        // A press returns at once and moves the tile, or runs the menu item's
-        // command, from the event loop; a press while a box is open does
-        // nothing. The reading point comes to the free cell, which tells the
-        // tile and the count, and from there, after the next move, to the tile
-        // that slid, which tells the count.
+        // A press on a tile or a menu item acts from the event loop, and not
+        // while a box is open. After a move the reading point comes to the free
+        // cell, which tells the tile and the count, or from there to the tile.
         QAction* help = w.findChild<QAction*>(QStringLiteral("mnu02"));
         QDialog box(&w);
         box.setModal(true);
@@ -103,9 +101,8 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(description(w.tileLabel(Board::Blank)), QStringLiteral("řádek 3, sloupec 3. Kámen 11 posunut. Počet tahů: 1"));
         // Under the pointer that clicked tile 11, in the middle of its cell, the ear finds no free cell.
-        const QRect freeForTheEar = readable(w.tileLabel(Board::Blank))->rect();
-        const QWidget* board = w.tileLabel(11)->parentWidget();
-        QVERIFY(freeForTheEar.topLeft() == board->mapToGlobal(above.topLeft()) && !freeForTheEar.contains(board->mapToGlobal(above.center())));
+        const QRect ear = readable(w.tileLabel(Board::Blank))->rect(), cell = above.translated(w.surface()->mapToGlobal(QPoint()));
+        QVERIFY(ear.topLeft() == cell.topLeft() && !ear.contains(cell.center()));
         QVERIFY(state(w.tileLabel(Board::Blank)).focused && !state(w.strip()).focused && toldFocus == w.tileLabel(Board::Blank));
         press(w.tileLabel(11));
         QCoreApplication::processEvents();

@@ -82,10 +82,9 @@ file(READ "${PREFIX}/${svg}" svg_text)
 check("svg_text MATCHES \"<svg \" AND NOT svg_text MATCHES \"<image|base64|<text\"" MESSAGE "${svg} is not shapes alone")
 
 # The manual pages render without a warning, the Czech one with its letters.
-foreach(page_and_word "man6|F3" "cs/man6|Nejlepší hráči")
-  string(REPLACE "|" ";" page_and_word "${page_and_word}")
-  list(GET page_and_word 0 page)
-  list(GET page_and_word 1 word)
+set(pages man6 cs/man6)
+set(words F3 "Nejlepší hráči")
+foreach(page word IN ZIP_LISTS pages words)
   execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C.UTF-8 MANWIDTH=80
                           man --warnings=w -l "${PREFIX}/share/man/${page}/tavlin.6"
                   RESULT_VARIABLE rc OUTPUT_VARIABLE text ERROR_VARIABLE warnings)
