@@ -121,15 +121,18 @@ public:
     explicit LabelAccessible(Label* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
 
     // Orca 48 reads a status bar's labels only where they offer their text
-    // as text; the clock and the count do, from Qt 6.8 on. Orca 43 reads
-    // them by their names, and its flat review would place text by
-    // character, which a label cannot tell.
+    // as text; the clock and the count do, from Qt 6.8 on. So do the tiles
+    // and the free cell: Orca 48 moves flat review up and down by where the
+    // characters stand, and puts those of a control without text at 0, so
+    // that every step up or down would end on the first tile of the row.
+    // Orca 43 reads them all by their names, and its flat review would place
+    // text by character, which a label cannot tell.
     void* interface_cast(QAccessible::InterfaceType type) override
     {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
         const ReadableWindow* window = readableWindowOf(label());
         if (type == QAccessible::TextInterface && window
-            && (label() == window->moveCount() || label() == window->clock()))
+            && (label() == window->moveCount() || label() == window->clock() || window->cellShownBy(label())))
             return static_cast<QAccessibleTextInterface*>(this);
 #endif
         return QAccessibleWidget::interface_cast(type);

@@ -76,6 +76,7 @@ private slots:
         QVERIFY(readable(w.moveCount())->actionInterface()->actionNames().isEmpty());
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
         QCOMPARE(readable(w.moveCount())->textInterface()->text(0, 99), QStringLiteral("Počet tahů: 0"));
+        QCOMPARE(readable(w.tileLabel(15))->textInterface()->characterRect(1), readable(w.tileLabel(15))->rect());
 #endif
         QVERIFY(!state(panel).invisible && state(panel->closeLabel()).offscreen);  // hidden: off screen
 
