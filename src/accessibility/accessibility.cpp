@@ -10,8 +10,10 @@
 #include <QApplication>
 #include <QPointer>
 
+#include <algorithm>
 #include <initializer_list>
 #include <utility>
+#include <vector>
 
 namespace tavlin::accessibility {
 
@@ -24,6 +26,20 @@ void notify(QWidget* widget, QAccessible::Event type)
 {
     QAccessibleEvent event(widget, type);
     QAccessible::updateAccessibility(&event);
+}
+
+// Tiles that moved since the screen reader was last told of their new
+// descriptions. They are told once the move is over, all but the one the
+// reading point comes to, which tells its own with the news: Orca 48
+// handles the point's move before older events, and would then speak that
+// tile's description once more, without the news.
+std::vector<QPointer<QWidget>> movedUntold;
+
+void tellMoved(const QWidget* except)
+{
+    for (const QPointer<QWidget>& tile : std::exchange(movedUntold, {}))
+        if (tile && tile != except)
+            notify(tile, QAccessible::DescriptionChanged);
 }
 
 // A screen reader speaks a control when its reading point comes to it,
@@ -41,6 +57,7 @@ void moveReadingPoint(QWidget* to, QString news = {})
         to = readableWindowOf(to)->strip();
     if (to == readableWindowOf(to)->coveringPanel() && news.isEmpty())
         news = std::exchange(panelNews, {});
+    tellMoved(to);
     setReadingPoint(to, news);
     notify(to, QAccessible::DescriptionChanged);
     notify(to, QAccessible::Focus);
@@ -86,10 +103,9 @@ void tileMoved(QWidget* tile)
 {
     if (!QAccessible::isActive())
         return;
-    // Where the point stands, the point's move that follows tells it.
-    if (tile != readingPoint())
-        notify(tile, QAccessible::DescriptionChanged);
     notify(tile, QAccessible::LocationChanged);
+    if (std::find(movedUntold.begin(), movedUntold.end(), tile) == movedUntold.end())
+        movedUntold.emplace_back(tile);
 }
 
 void tileSlid(QWidget* tile)

@@ -19,8 +19,8 @@ namespace tavlin::accessibility {
 // more than Qt's own, and work out what they tell only when asked.
 void install();
 
-// Tells an active screen reader that `tile` now stands in another cell:
-// both its description and its place changed.
+// Tells an active screen reader that `tile` now stands in another cell: its
+// place at once, its description with the reading point's next move.
 void tileMoved(QWidget* tile);
 
 // Tells an active screen reader that the player slid `tile` to its new
