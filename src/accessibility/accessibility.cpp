@@ -19,8 +19,17 @@ namespace tavlin::accessibility {
 
 namespace {
 
-// What the best-of panel tells when the reading point next comes to it.
-QString panelNews;
+// What the screen reader is still to be told:
+// - the news of the best-of panel, told when the reading point next comes to it;
+// - the tiles that moved since it was last told of their new descriptions.
+//   They are told with the point's next move, all but the one the point
+//   comes to, which tells its own with the news: Orca 48 handles the point's
+//   move before older events, and would then speak that tile's description
+//   once more, without the news.
+struct {
+    QString panelNews;
+    std::vector<QPointer<QWidget>> movedTiles;
+} untold;
 
 void notify(QWidget* widget, QAccessible::Event type)
 {
@@ -28,16 +37,9 @@ void notify(QWidget* widget, QAccessible::Event type)
     QAccessible::updateAccessibility(&event);
 }
 
-// Tiles that moved since the screen reader was last told of their new
-// descriptions. They are told once the move is over, all but the one the
-// reading point comes to, which tells its own with the news: Orca 48
-// handles the point's move before older events, and would then speak that
-// tile's description once more, without the news.
-std::vector<QPointer<QWidget>> movedUntold;
-
-void tellMoved(const QWidget* except)
+void tellMovedTiles(const QWidget* except)
 {
-    for (const QPointer<QWidget>& tile : std::exchange(movedUntold, {}))
+    for (const QPointer<QWidget>& tile : std::exchange(untold.movedTiles, {}))
         if (tile && tile != except)
             notify(tile, QAccessible::DescriptionChanged);
 }
@@ -56,8 +58,8 @@ void moveReadingPoint(QWidget* to, QString news = {})
     if (to == from)
         to = readableWindowOf(to)->strip();
     if (to == readableWindowOf(to)->coveringPanel() && news.isEmpty())
-        news = std::exchange(panelNews, {});
-    tellMoved(to);
+        news = std::exchange(untold.panelNews, {});
+    tellMovedTiles(to);
     setReadingPoint(to, news);
     notify(to, QAccessible::DescriptionChanged);
     notify(to, QAccessible::Focus);
@@ -104,8 +106,8 @@ void tileMoved(QWidget* tile)
     if (!QAccessible::isActive())
         return;
     notify(tile, QAccessible::LocationChanged);
-    if (std::find(movedUntold.begin(), movedUntold.end(), tile) == movedUntold.end())
-        movedUntold.emplace_back(tile);
+    if (std::find(untold.movedTiles.begin(), untold.movedTiles.end(), tile) == untold.movedTiles.end())
+        untold.movedTiles.emplace_back(tile);
 }
 
 void tileSlid(QWidget* tile)
@@ -172,7 +174,7 @@ void tellRanking(QWidget* panel, std::optional<int> row, const QString& time, co
     if (row && !name.isEmpty())
         news += QStringLiteral(", ") + name;
     if (readingPoint() != panel) {
-        panelNews = news;
+        untold.panelNews = news;
         return;
     }
     setReadingPoint(panel, news);
