@@ -3,13 +3,13 @@
 #include "accessibility/accessibleinterfaces.h"
 
 #include "accessibility/menuitemaccessible.h"
+#include "accessibility/modal.h"
 #include "accessibility/readablewindow.h"
 #include "bestof/ranking.h"
 #include "widgets/label.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QApplication>
 #include <QPointer>
 
 #include <initializer_list>
@@ -29,18 +29,6 @@ static bool isOnPanel(const QWidget* widget)
     const ReadableWindow* window = readableWindowOf(widget);
     const QWidget* panel = window ? window->coveringPanel() : nullptr;
     return panel && (widget == panel || panel->isAncestorOf(widget));
-}
-
-// A modal box over the window takes every click and key meant for the
-// window and its menus; only the box itself and what it holds (the name
-// box's context menu, say) still answer.
-bool blockedByModal(const QWidget* widget)
-{
-    const QWidget* modal = QApplication::activeModalWidget();
-    for (const QWidget* w = widget; modal && w; w = w->parentWidget())
-        if (w == modal)
-            return false;
-    return modal != nullptr;
 }
 
 bool covered(const QWidget* widget)

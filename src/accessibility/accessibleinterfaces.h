@@ -14,10 +14,6 @@ namespace tavlin::accessibility {
 // Qt's factory hook: the interface for `object`, or nothing to leave it to Qt.
 QAccessibleInterface* interfaceFor(const QString& className, QObject* object);
 
-// Whether a modal box other than the one holding `widget` is open: it takes
-// every click and key meant for the window and its menus.
-bool blockedByModal(const QWidget* widget);
-
 // Whether the best-of panel lies over `widget` now: it covers the whole
 // board and the status strip while it is shown.
 bool covered(const QWidget* widget);

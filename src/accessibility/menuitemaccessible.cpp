@@ -2,7 +2,7 @@
 // The screen reader's view of the menu items that run a command: pressed through it, they run from the event loop.
 #include "accessibility/menuitemaccessible.h"
 
-#include "accessibility/accessibleinterfaces.h"
+#include "accessibility/modal.h"
 
 #include <QAccessible>
 #include <QAction>
