@@ -74,9 +74,15 @@ void moveReadingPoint(QWidget* to, QString news = {})
 // the reading point goes on to the panel, which is what the player sees.
 void focusChanged(QWidget* now)
 {
-    setReadingPoint(nullptr);
     const ReadableWindow* window = readableWindowOf(now);
-    if (!window || now != window->strip() || !covered(now) || !QAccessible::isActive())
+    const bool backToPanel = window && now == window->strip() && covered(now) && QAccessible::isActive();
+    // The panel's news, told while a box was closing, is told again as the
+    // point comes back to the panel: a box that closes takes Orca 43's ear
+    // until Qt's focus is back in the window.
+    if (backToPanel && readingPoint() == window->coveringPanel())
+        untold.panelNews = readingPointNews();
+    setReadingPoint(nullptr);
+    if (!backToPanel)
         return;
     QMetaObject::invokeMethod(
         window->coveringPanel(),

@@ -275,6 +275,11 @@ QWidget* readingPoint()
     return point.widget;
 }
 
+QString readingPointNews()
+{
+    return point.news;
+}
+
 QAccessibleInterface* interfaceFor(const QString&, QObject* object)
 {
     if (auto* label = qobject_cast<Label*>(object))

@@ -23,6 +23,7 @@ bool covered(const QWidget* widget);
 // description then tells; nothing once Qt's focus moves.
 void setReadingPoint(QWidget* to, const QString& news = {});
 QWidget* readingPoint();
+QString readingPointNews();
 
 // The seconds as a Czech listener says them: 1 sekunda, 2 to 4 sekundy,
 // and sekund for every other number, 21 and 0.5 included.
