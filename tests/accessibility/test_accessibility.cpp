@@ -63,11 +63,9 @@ private slots:
             held.emplace_back(o, readable(o));
         QCOMPARE(readable(w.strip())->role(), QAccessible::StatusBar);
         QCOMPARE(readable(w.moveCount())->parent()->object(), w.strip());
-        QCOMPARE(readable(w.tileLabel(1))->role(), QAccessible::Button);
         QCOMPARE(description(w.tileLabel(15)), QStringLiteral("řádek 4, sloupec 4"));
-        QCOMPARE(name(w.tileLabel(Board::Blank)), QStringLiteral("volno"));  // a button, spoken with its news
-        QCOMPARE(readable(w.tileLabel(Board::Blank))->role(), QAccessible::Button);
-        QCOMPARE(description(w.tileLabel(Board::Blank)), QStringLiteral("řádek 4, sloupec 3"));
+        QVERIFY(readable(w.tileLabel(1))->role() == QAccessible::Button && readable(w.tileLabel(Board::Blank))->role() == QAccessible::Button);
+        QCOMPARE(name(w.tileLabel(Board::Blank)) + ' ' + description(w.tileLabel(Board::Blank)), QStringLiteral("volno řádek 4, sloupec 3"));
         for (auto [caption, said] : {std::pair{"1", "Čas: 1 sekunda"}, {"3", "Čas: 3 sekundy"}, {"21", "Čas: 21 sekund"}}) {
             w.clock()->setCaption(QString::fromUtf8(caption));
             QCOMPARE(name(w.clock()), QString::fromUtf8(said));
@@ -150,15 +148,13 @@ private slots:
             QCOMPARE(description(w.tileLabel(n)), QStringLiteral("řádek %1, sloupec %2")
                      .arg(w.cellShownBy(w.tileLabel(n))->r).arg(w.cellShownBy(w.tileLabel(n))->s));
 
-        // A time that earns no row, told as the point comes to the table,
-        // also where Qt's focus comes back from the result box only then.
+        // A time that earns no row, told with the point's move, also where Qt's focus comes back only later.
         QVERIFY(!scorefile::save(f.path, scorefile::defaultLines()));
         w.clock()->setCaption(QStringLiteral("191"));
-        QDialog result(&w);
-        result.show();
-        result.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&result));
-        result.close();
+        box.show();  // the result box
+        box.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&box));
+        box.close();
         w.rankGame();
         w.activateWindow();  // as the window manager does once the box has gone
         QTRY_VERIFY(QApplication::focusWidget() == w.strip() && toldFocus == panel);

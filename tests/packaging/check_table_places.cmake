@@ -7,7 +7,6 @@ cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/../fixtures/checks.cmake)
 
 file(REMOVE_RECURSE "${WORK_DIR}")
-# Beside the program in lib/tavlin when started through the relative link in bin, by path and by name on PATH.
 file(MAKE_DIRECTORY "${WORK_DIR}/lib/tavlin" "${WORK_DIR}/bin")
 file(COPY_FILE "${PROBE}" "${WORK_DIR}/lib/tavlin/probe")
 file(CHMOD "${WORK_DIR}/lib/tavlin/probe" FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
