@@ -51,6 +51,9 @@ def games(session, program, count, Speech, wait, key_releases, Failed):
         tiles = pyatspi.findAllDescendants(app, lambda o: o.getRole() == pyatspi.ROLE_PUSH_BUTTON and o.name.isdigit())
         return {cells[t.description.split('.')[0]]: int(t.name) for t in tiles if t.description.split('.')[0] in cells}
 
+    def free_cell(places):  # the one cell that no tile's place names
+        return next(c for c in ((r, s) for r in range(1, 5) for s in range(1, 5)) if c not in places)
+
     def covered():  # whether the best-of panel lies over the board: the status strip then stops showing
         strip = pyatspi.findDescendant(app, lambda o: o.getRole() == pyatspi.ROLE_STATUS_BAR)
         return not strip.getState().contains(pyatspi.STATE_SHOWING)
@@ -132,7 +135,7 @@ def games(session, program, count, Speech, wait, key_releases, Failed):
         before = board()
         step(['key', 'F1'], until=lambda: board() != before, quiet=1.0)
         places = board()
-        at = next(c for c in ((r, s) for r in range(1, 5) for s in range(1, 5)) if c not in places)
+        at = free_cell(places)
         clicks, expected = solve(places), places
         print(f'\n# game {number}: {len(clicks)} moves to play', flush=True)
         while clicks:
@@ -144,7 +147,7 @@ def games(session, program, count, Speech, wait, key_releases, Failed):
                 if not clicks:
                     break
             tile = clicks.pop(0)
-            free = next(c for c in ((r, s) for r in range(1, 5) for s in range(1, 5)) if c not in places)
+            free = free_cell(places)
             target = next(c for c, t in places.items() if t == tile)
             expected = {c: t for c, t in places.items() if t != tile} | {free: tile}
             keys = 0

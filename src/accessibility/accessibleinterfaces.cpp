@@ -10,9 +10,9 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QAction>
 #include <QPointer>
 
-#include <initializer_list>
 #include <optional>
 #include <utility>
 
